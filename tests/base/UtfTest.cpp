@@ -1,0 +1,31 @@
+#include "base/Utf.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Utf, RoundTripsEveryPlane) {
+    const std::u16string text = u"Esc \u4e2d\u6587 \u0e44\u0e17\u0e22 \"q\" \U0001F600";
+    EXPECT_EQ(base::ToUtf16(base::ToUtf8(text)), text);
+    EXPECT_EQ(base::ToUtf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
+}
+
+TEST(Utf, MalformedInputBecomesReplacementCharacters) {
+    struct Case {
+        const char* bytes;
+        std::u16string expected;
+    };
+    const Case cases[] = {
+        {"a\x80z", u"a\uFFFDz"},         // lone continuation byte
+        {"a\xC3", u"a\uFFFD"},           // truncated at the end
+        {"\xC0\xAF", u"\uFFFD"},         // overlong slash
+        {"\xED\xA0\x80", u"\uFFFD"},     // encoded surrogate
+        {"\xF4\x90\x80\x80", u"\uFFFD"}, // beyond U+10FFFF
+        {"\xE4\xB8x", u"\uFFFDx"},       // sequence broken by ASCII
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(base::ToUtf16(c.bytes), c.expected) << c.bytes;
+    EXPECT_EQ(base::ToUtf8(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD");
+}
+
+} // namespace
