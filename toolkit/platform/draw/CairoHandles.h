@@ -4,9 +4,8 @@
 // per handle. Private to the drawing layer: public headers never include it.
 #include <cairo.h>
 #include <gdk-pixbuf/gdk-pixbuf.h>
-#include <pango/pangocairo.h>
-
 #include <memory>
+#include <pango/pangocairo.h>
 
 namespace tessel::draw {
 

@@ -193,7 +193,8 @@ void Graphics::ApplyBrush(const Brush& brush) {
         SetSourceArgb(cr, brush.Color());
         return;
     }
-    draw::CairoPatternPtr pattern(cairo_pattern_create_linear(brush.X1(), brush.Y1(), brush.X2(), brush.Y2()));
+    draw::CairoPatternPtr pattern(
+        cairo_pattern_create_linear(brush.X1(), brush.Y1(), brush.X2(), brush.Y2()));
     for (const GradientStop& stop : brush.Stops()) {
         const Argb c = stop.color;
         cairo_pattern_add_color_stop_rgba(pattern.get(), std::clamp(stop.offset, 0.0, 1.0), RedOf(c) / 255.0,
@@ -282,8 +283,8 @@ void Graphics::DrawImage(const Surface& image, const IntRect& src, const RectF& 
 
     const bool whole = cut == IntRect{0, 0, image.Width(), image.Height()};
     draw::CairoSurfacePtr source(whole ? cairo_surface_reference(image.CairoSurface())
-                                       : cairo_surface_create_for_rectangle(image.CairoSurface(), cut.x, cut.y,
-                                                                            cut.width, cut.height));
+                                       : cairo_surface_create_for_rectangle(image.CairoSurface(), cut.x,
+                                                                            cut.y, cut.width, cut.height));
     draw::CairoPatternPtr pattern(cairo_pattern_create_for_surface(source.get()));
     cairo_pattern_set_filter(pattern.get(), FilterFor(interpolation));
     // Padding repeats the edge pixels, so scaled edges stay sharp instead of fading out.
@@ -306,7 +307,8 @@ void Graphics::DrawImage(const Surface& image, const IntRect& src, const RectF& 
 }
 
 void Graphics::DrawImage(const Surface& image, double x, double y, uint8_t alpha) {
-    DrawImage(image, {0, 0, image.Width(), image.Height()}, RectF(x, y, image.Width(), image.Height()), alpha);
+    DrawImage(image, {0, 0, image.Width(), image.Height()}, RectF(x, y, image.Width(), image.Height()),
+              alpha);
 }
 
 PangoLayout* Graphics::PrepareLayout(const std::u16string& text, const Font& font, uint32_t format, int width,
@@ -331,7 +333,8 @@ PangoLayout* Graphics::PrepareLayout(const std::u16string& text, const Font& fon
     const bool singleLine = (format & DT_SINGLELINE) || !(format & DT_WORDBREAK);
     std::string utf8 = base::ToUtf8(text);
     if (format & DT_SINGLELINE)
-        std::replace_if(utf8.begin(), utf8.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+        std::replace_if(
+            utf8.begin(), utf8.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
 
     draw::AttrListPtr attributes(pango_attr_list_new());
     if (font.IsUnderline())
@@ -405,7 +408,10 @@ void Graphics::DrawText(const std::u16string& text, const IntRect& rect, const F
         x += ((format & DT_RIGHT) ? free : (format & DT_CENTER) ? free / 2 : 0) - logical.x;
     }
     const int freeHeight = rect.height - logical.height;
-    const double y = rect.y + ((format & DT_BOTTOM) ? freeHeight : (format & DT_VCENTER) ? freeHeight / 2 : 0) -
+    const double y = rect.y +
+                     ((format & DT_BOTTOM)    ? freeHeight
+                      : (format & DT_VCENTER) ? freeHeight / 2
+                                              : 0) -
                      logical.y;
 
     cairo_t* cr = m_cr.get();

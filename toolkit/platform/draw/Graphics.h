@@ -103,7 +103,8 @@ public:
 
     /// Draws `text` in `rect` with the DT_ flags of `format` (alignment, single line, word break,
     /// ellipsis); clipped to `rect` unless DT_NOCLIP. Nothing for empty text or DT_CALCRECT.
-    void DrawText(const std::u16string& text, const IntRect& rect, const Font& font, Argb color, uint32_t format);
+    void DrawText(const std::u16string& text, const IntRect& rect, const Font& font, Argb color,
+                  uint32_t format);
 
     /// The size `text` takes when drawn with `format`: with DT_WORDBREAK (and no DT_SINGLELINE)
     /// lines are broken at `width`; with an ellipsis flag the result is at most `width` wide.
@@ -124,7 +125,8 @@ private:
     void ApplyBrush(const Brush& brush);
     void StrokePath(const Pen& pen, const Path& path);
     void FillWith(const Brush& brush, const Path& path);
-    PangoLayout* PrepareLayout(const std::u16string& text, const Font& font, uint32_t format, int width, int height);
+    PangoLayout* PrepareLayout(const std::u16string& text, const Font& font, uint32_t format, int width,
+                               int height);
     std::string WordEllipsized(const std::string& utf8, int width);
 
     // Deleters are defined where the C libraries are included, keeping them out of this header.

@@ -65,14 +65,16 @@ std::unique_ptr<Image> Image::LoadFromMemory(const void* data, size_t size) {
         return nullptr;
     draw::PixbufLoaderPtr loader(gdk_pixbuf_loader_new());
     GError* rawError = nullptr;
-    const bool written = gdk_pixbuf_loader_write(loader.get(), static_cast<const guchar*>(data), size, &rawError);
+    const bool written =
+        gdk_pixbuf_loader_write(loader.get(), static_cast<const guchar*>(data), size, &rawError);
     draw::GErrorPtr writeError(rawError);
     rawError = nullptr;
     // The loader must always be closed, even after a failed write.
     const bool closed = gdk_pixbuf_loader_close(loader.get(), &rawError);
     draw::GErrorPtr closeError(rawError);
     if (!written || !closed) {
-        base::LogWarning("draw", "image decoding failed: " + ErrorText(writeError ? writeError.get() : closeError.get()));
+        base::LogWarning("draw", "image decoding failed: " +
+                                     ErrorText(writeError ? writeError.get() : closeError.get()));
         return nullptr;
     }
     GdkPixbufAnimation* animation = gdk_pixbuf_loader_get_animation(loader.get()); // owned by the loader

@@ -30,7 +30,11 @@ Path& Path::Close() {
 }
 
 Path& Path::AddRectangle(const RectF& r) {
-    return MoveTo(r.x, r.y).LineTo(r.x + r.width, r.y).LineTo(r.x + r.width, r.y + r.height).LineTo(r.x, r.y + r.height).Close();
+    return MoveTo(r.x, r.y)
+        .LineTo(r.x + r.width, r.y)
+        .LineTo(r.x + r.width, r.y + r.height)
+        .LineTo(r.x, r.y + r.height)
+        .Close();
 }
 
 Path& Path::AddEllipse(const RectF& r) {
