@@ -145,8 +145,9 @@ TEST(DrawImage, FileFormatsRoundTripPremultiplied) {
         const Argb blue = c.alpha ? 0x800000FF : 0xFF0000FF;
         EXPECT_TRUE(test::Near(ColorAt(image->Frame(), 13, 8), blue, c.tolerance))
             << std::hex << ColorAt(image->Frame(), 13, 8);
-        if (c.alpha)
+        if (c.alpha) {
             EXPECT_TRUE(test::Near(image->Frame().PixelAt(13, 8), Premultiply(0x800000FF), c.tolerance));
+        }
     }
 }
 
