@@ -1,7 +1,9 @@
 #include "tests/toolkit/DrawTestSupport.h"
 #include "toolkit/platform/draw/Graphics.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace tessel;
 using tessel::test::ColorAt;
@@ -180,4 +182,40 @@ TEST_F(DrawShapes, DeviceScaleMultipliesEveryUnit) {
         EXPECT_EQ(g.ClipBounds(), (IntRect{0, 0, 10, 10}));
     }
     EXPECT_EQ(InkBounds(*surface, Premultiply(kWhite)), (IntRect{2, 2, 8, 8}));
+}
+
+TEST_F(DrawShapes, DegenerateCallsLeaveTheContextUsable) {
+    // Each of these would put a Cairo context into a permanent error state if passed on.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    auto image = Surface::Create(2, 2);
+    const Font font(u"Open Sans Semibold", 12);
+    const std::function<void(Graphics&)> calls[] = {
+        [&](Graphics& g) { g.Translate(nan, 3); },
+        [&](Graphics& g) {
+            g.DrawArc({kRed, 1}, {0, 0, 1e-30, 1e-30}, 0, 90);
+        },
+        [&](Graphics& g) {
+            g.FillEllipse(Brush::Solid(kRed), {nan, 0, 10, 10});
+        },
+        [&](Graphics& g) {
+            g.DrawImage(*image, {0, 0, 2, 2}, RectF(0, 0, 1e-30, 5));
+        },
+        [&](Graphics& g) {
+            g.DrawImage(*image, {0, 0, 2, 2}, RectF(nan, 0, 5, 5));
+        },
+        [&](Graphics& g) {
+            g.DrawText(u"x", {0, 0, 1 << 30, 1 << 30}, font, kRed, DT_WORDBREAK | DT_END_ELLIPSIS);
+        },
+        [&](Graphics& g) { g.Restore(); },
+    };
+    for (size_t i = 0; i < std::size(calls); ++i) {
+        SCOPED_TRACE(i);
+        surface->Fill(0);
+        {
+            Graphics g(*surface);
+            calls[i](g);
+            g.FillRect({0, 0, 20, 20}, kBlue);
+        }
+        EXPECT_COLOR(*surface, 10, 10, kBlue);
+    }
 }

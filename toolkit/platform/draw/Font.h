@@ -16,7 +16,7 @@ enum FontWeight : int { FontWeightNormal = 400, FontWeightSemibold = 600, FontWe
 /// share one font description.
 class TESSEL_EXPORT Font {
 public:
-    /// A font of the given family and pixel size (sizes below 1 become 1).
+    /// A font of the given family and pixel size (clamped to 1..4096).
     Font(std::u16string face, int pixelSize, int weight = FontWeightNormal, bool italic = false,
          bool underline = false);
 

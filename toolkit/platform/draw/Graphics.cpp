@@ -14,6 +14,15 @@ namespace {
 
 constexpr double kDegrees = std::numbers::pi / 180.0;
 constexpr const char* kEllipsis = "\u2026";
+// Pango measures in 1/1024 pixel in an int; wider boxes than this are taken as unlimited.
+constexpr int kMaxTextExtent = 1 << 20;
+// Cairo gives up on a context for good once it meets a transformation it cannot invert, so
+// scales and sizes smaller than this are treated as empty instead of being passed on.
+constexpr double kTinyScale = 1e-6;
+
+bool Finite(double a, double b) {
+    return std::isfinite(a) && std::isfinite(b);
+}
 
 void SetSourceArgb(cairo_t* cr, Argb c) {
     cairo_set_source_rgba(cr, RedOf(c) / 255.0, GreenOf(c) / 255.0, BlueOf(c) / 255.0, AlphaOf(c) / 255.0);
@@ -48,7 +57,7 @@ void Graphics::LayoutDeleter::operator()(PangoLayout* layout) const {
 }
 
 Graphics::Graphics(Surface& target, double deviceScale)
-    : m_target(target), m_scale(deviceScale > 0 && std::isfinite(deviceScale) ? deviceScale : 1.0),
+    : m_target(target), m_scale(std::isfinite(deviceScale) ? std::clamp(deviceScale, 0.01, 100.0) : 1.0),
       m_cr(cairo_create(target.CairoSurface())) {
     cairo_scale(m_cr.get(), m_scale, m_scale);
 }
@@ -73,7 +82,8 @@ void Graphics::Restore() {
 }
 
 void Graphics::Translate(double dx, double dy) {
-    cairo_translate(m_cr.get(), dx, dy);
+    if (Finite(dx, dy))
+        cairo_translate(m_cr.get(), dx, dy);
 }
 
 void Graphics::ClipRect(const RectF& r) {
@@ -152,7 +162,7 @@ void Graphics::ApplyPath(const Path& path) {
         case Path::Op::Arc: {
             // An elliptic arc is a circular arc of radius 1 in a scaled space.
             const double w = v[2], h = v[3];
-            if (!(w > 0) || !(h > 0))
+            if (!(w > kTinyScale) || !(h > kTinyScale) || !Finite(v[0], v[1]) || !Finite(v[4], v[5]))
                 break;
             const double start = v[4] * kDegrees, end = (v[4] + v[5]) * kDegrees;
             cairo_save(cr);
@@ -278,6 +288,8 @@ void Graphics::DrawImage(const Surface& image, const IntRect& src, const RectF& 
         return;
     // A source rectangle reaching past the image keeps its scale: the destination shrinks with it.
     const double sx = dst.width / src.width, sy = dst.height / src.height;
+    if (!(sx > kTinyScale) || !(sy > kTinyScale) || !Finite(sx, sy) || !Finite(dst.x, dst.y))
+        return;
     const RectF target(dst.x + (cut.x - src.x) * sx, dst.y + (cut.y - src.y) * sy, cut.width * sx,
                        cut.height * sy);
 
@@ -325,6 +337,8 @@ PangoLayout* Graphics::PrepareLayout(const std::u16string& text, const Font& fon
         m_layout.reset(pango_layout_new(m_pango.get()));
     }
     FontRegistry::FontMap(); // picks up fonts registered since the last call
+    width = std::min(width, kMaxTextExtent);
+    height = std::min(height, kMaxTextExtent);
     pango_cairo_update_context(m_cr.get(), m_pango.get());
     PangoLayout* layout = m_layout.get();
     pango_layout_context_changed(layout);

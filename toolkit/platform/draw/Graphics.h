@@ -30,7 +30,8 @@ enum class Interpolation { NearestNeighbor, Bilinear, HighQuality };
 /// Clear and ClearRect, which replace pixels. Not thread-safe: one Graphics per thread.
 class TESSEL_EXPORT Graphics {
 public:
-    /// Draws into `target`, which must outlive this object; `deviceScale` pixels per unit.
+    /// Draws into `target`, which must outlive this object; `deviceScale` pixels per unit
+    /// (clamped to 0.01..100; 1 when not a number).
     explicit Graphics(Surface& target, double deviceScale = 1.0);
     ~Graphics();
     Graphics(const Graphics&) = delete;
@@ -56,7 +57,7 @@ public:
         Graphics& m_graphics;
     };
 
-    /// Moves the origin by (dx, dy) units.
+    /// Moves the origin by (dx, dy) units; ignored when either is not a finite number.
     void Translate(double dx, double dy);
     /// Narrows the clip region to its intersection with `r`.
     void ClipRect(const RectF& r);

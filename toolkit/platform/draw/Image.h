@@ -27,7 +27,7 @@ public:
     static std::unique_ptr<Image> LoadFromMemory(const void* data, size_t size);
 
     /// Writes a surface as an image file (alpha kept where the format has it; JPEG and BMP drop
-    /// it). False when the surface is null or the file cannot be written.
+    /// it). False when the file cannot be written.
     static bool Save(const Surface& surface, const std::filesystem::path& path, ImageFormat format);
 
     int Width() const { return m_frames.front()->Width(); }
