@@ -103,6 +103,27 @@ TEST(DrawImage, ConstantAndPerPixelAlphaMultiply) {
     EXPECT_COLOR(*target, 17, 12, 0xFFBFFFBF); // green at 128 x 128 / 255
 }
 
+TEST(DrawImage, CopyReplacesPixelsAlphaIncluded) {
+    auto image = Strip(4, 2, kRed, 0x800000FF);
+    auto target = Surface::Create(20, 20);
+    target->Fill(Premultiply(kWhite));
+    {
+        Graphics g(*target);
+        g.CopyImage(*image, {1, 0, 3, 2}, 5, 5);
+        g.CopyImage(*image, {-2, 0, 4, 1}, 0, 0); // the part left of the image is skipped
+    }
+    EXPECT_COLOR(*target, 4, 5, kWhite);
+    EXPECT_COLOR(*target, 5, 5, kRed);
+    EXPECT_EQ(target->PixelAt(6, 6), Premultiply(0x800000FF));
+    EXPECT_EQ(target->PixelAt(7, 6), Premultiply(0x800000FF));
+    EXPECT_COLOR(*target, 8, 6, kWhite);
+    EXPECT_COLOR(*target, 7, 7, kWhite);
+    EXPECT_COLOR(*target, 1, 0, kWhite);
+    EXPECT_COLOR(*target, 2, 0, kRed);
+    EXPECT_COLOR(*target, 3, 0, kRed);
+    EXPECT_COLOR(*target, 4, 0, kWhite);
+}
+
 TEST(DrawImage, SourceRectIsCutToTheImageAndEmptyRectsDrawNothing) {
     auto image = Strip(2, 2, kRed, kRed);
     auto target = Surface::Create(20, 20);

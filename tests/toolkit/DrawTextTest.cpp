@@ -3,7 +3,10 @@
 #include "toolkit/platform/draw/FontRegistry.h"
 #include "toolkit/platform/draw/Graphics.h"
 
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace tessel;
 using base::operator""_u16;
@@ -184,4 +187,20 @@ TEST_F(DrawText, ColourWeightItalicAndUnderline) {
     const IntRect italic = InkOf(u"lll", {0, 0, 200, 60}, DT_SINGLELINE, Font(kLatinFace, 16, 400, true));
     const IntRect upright = InkOf(u"lll", {0, 0, 200, 60}, DT_SINGLELINE, font);
     EXPECT_GT(italic.width, upright.width); // slanted strokes spread wider
+}
+
+TEST_F(DrawText, RegistryRejectsFilesItCannotUse) {
+    const auto dir = std::filesystem::temp_directory_path();
+    const auto notAFont = dir / ("toolkit_draw_" + std::to_string(getpid()) + "_font.ttf");
+    const auto badConfig = dir / ("toolkit_draw_" + std::to_string(getpid()) + "_bad.conf");
+    std::ofstream(notAFont) << "this is not a font";
+    std::ofstream(badConfig) << "<fontconfig><alias><family>unclosed";
+    EXPECT_FALSE(FontRegistry::AddFontFile(notAFont));
+    EXPECT_FALSE(FontRegistry::AddFontFile(dir / "no-such-font.ttf"));
+    EXPECT_FALSE(FontRegistry::LoadConfigFile(badConfig));
+    EXPECT_FALSE(FontRegistry::LoadConfigFile(dir / "no-such-fonts.conf"));
+    std::filesystem::remove(notAFont);
+    std::filesystem::remove(badConfig);
+    // The faces registered before still resolve.
+    EXPECT_EQ(FontRegistry::ResolveFamily(kDefaultFace), u"Noto Sans CJK SC");
 }

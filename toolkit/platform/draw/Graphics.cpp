@@ -323,9 +323,25 @@ void Graphics::DrawImage(const Surface& image, double x, double y, uint8_t alpha
               alpha);
 }
 
+void Graphics::CopyImage(const Surface& image, const IntRect& src, int x, int y) {
+    const IntRect cut = src.Intersect({0, 0, image.Width(), image.Height()});
+    if (cut.IsEmpty())
+        return;
+    cairo_t* cr = m_cr.get();
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    const double dx = x + cut.x - src.x, dy = y + cut.y - src.y;
+    cairo_set_source_surface(cr, image.CairoSurface(), dx - cut.x, dy - cut.y);
+    cairo_rectangle(cr, dx, dy, cut.width, cut.height);
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
 PangoLayout* Graphics::PrepareLayout(const std::u16string& text, const Font& font, uint32_t format, int width,
                                      int height) {
     if (!m_pango) {
+        // Text in the toolkit's faces must not depend on someone having registered them first.
+        FontRegistry::RegisterToolkitFonts();
         m_pango.reset(pango_font_map_create_context(FontRegistry::FontMap()));
         // Unhinted metrics keep measured sizes independent of the device scale.
         cairo_font_options_t* options = cairo_font_options_create();

@@ -101,6 +101,9 @@ public:
                    Interpolation interpolation = Interpolation::Bilinear);
     /// Draws the whole image at its own size with its top-left corner at (x, y).
     void DrawImage(const Surface& image, double x, double y, uint8_t alpha = 255);
+    /// Copies the `src` part of `image` unscaled to (x, y), replacing the pixels there alpha
+    /// included (no blending), as a block copy between bitmaps does.
+    void CopyImage(const Surface& image, const IntRect& src, int x, int y);
 
     /// Draws `text` in `rect` with the DT_ flags of `format` (alignment, single line, word break,
     /// ellipsis); clipped to `rect` unless DT_NOCLIP. Nothing for empty text or DT_CALCRECT.
