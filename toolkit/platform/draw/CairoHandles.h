@@ -1,7 +1,8 @@
 #pragma once
 
-// Owning handles for the C objects of Cairo, Pango, gdk-pixbuf and fontconfig, one deleter type
-// per handle. Private to the drawing layer: public headers never include it.
+// Owning handles for the C objects of Cairo, Pango and gdk-pixbuf, one deleter type per handle.
+// Private to the drawing layer: public headers never include it (Graphics keeps deleters of its
+// own for its cairo_t and PangoLayout, since its header must not see these types).
 #include <cairo.h>
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <memory>
@@ -9,9 +10,6 @@
 
 namespace tessel::draw {
 
-struct CairoDeleter {
-    void operator()(cairo_t* cr) const { cairo_destroy(cr); }
-};
 struct CairoSurfaceDeleter {
     void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
 };
@@ -26,9 +24,6 @@ struct AttrListDeleter {
 };
 // Pango and gdk-pixbuf objects are GObjects; each handle type still gets its own deleter name so
 // that the types do not mix.
-struct LayoutDeleter {
-    void operator()(PangoLayout* l) const { g_object_unref(l); }
-};
 struct PangoContextDeleter {
     void operator()(PangoContext* c) const { g_object_unref(c); }
 };
@@ -48,12 +43,10 @@ struct GErrorDeleter {
     void operator()(GError* e) const { g_error_free(e); }
 };
 
-using CairoPtr = std::unique_ptr<cairo_t, CairoDeleter>;
 using CairoSurfacePtr = std::unique_ptr<cairo_surface_t, CairoSurfaceDeleter>;
 using CairoPatternPtr = std::unique_ptr<cairo_pattern_t, CairoPatternDeleter>;
 using FontDescriptionPtr = std::unique_ptr<PangoFontDescription, FontDescriptionDeleter>;
 using AttrListPtr = std::unique_ptr<PangoAttrList, AttrListDeleter>;
-using LayoutPtr = std::unique_ptr<PangoLayout, LayoutDeleter>;
 using PangoContextPtr = std::unique_ptr<PangoContext, PangoContextDeleter>;
 using FontMapPtr = std::unique_ptr<PangoFontMap, FontMapDeleter>;
 using PixbufPtr = std::unique_ptr<GdkPixbuf, PixbufDeleter>;

@@ -43,8 +43,7 @@ bool FontRegistry::LoadConfigFile(const std::filesystem::path& path) {
     std::lock_guard lock(g_fontconfigLock);
     std::error_code ec;
     FcConfig* config = FcConfigGetCurrent();
-    // FcConfigParseAndLoad with complain = true would still accept a missing file silently in
-    // some versions, so the file's existence is checked here.
+    // A missing file is refused here, whatever fontconfig's own handling of one is.
     if (!config || !std::filesystem::is_regular_file(path, ec) ||
         !FcConfigParseAndLoad(config, reinterpret_cast<const FcChar8*>(path.c_str()), FcTrue)) {
         base::LogWarning("draw", "cannot load font configuration " + path.string());

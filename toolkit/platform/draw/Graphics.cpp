@@ -360,7 +360,7 @@ PangoLayout* Graphics::PrepareLayout(const std::u16string& text, const Font& fon
     pango_layout_context_changed(layout);
     pango_layout_set_font_description(layout, font.Description());
 
-    const bool singleLine = (format & DT_SINGLELINE) || !(format & DT_WORDBREAK);
+    const bool noWrap = (format & DT_SINGLELINE) || !(format & DT_WORDBREAK);
     std::string utf8 = base::ToUtf8(text);
     if (format & DT_SINGLELINE)
         std::replace_if(
@@ -378,11 +378,11 @@ PangoLayout* Graphics::PrepareLayout(const std::u16string& text, const Font& fon
     pango_layout_set_alignment(layout, (format & DT_RIGHT)    ? PANGO_ALIGN_RIGHT
                                        : (format & DT_CENTER) ? PANGO_ALIGN_CENTER
                                                               : PANGO_ALIGN_LEFT);
-    if (singleLine && (format & DT_WORD_ELLIPSIS) && width > 0)
+    if (noWrap && (format & DT_WORD_ELLIPSIS) && width > 0)
         utf8 = WordEllipsized(utf8, width);
     pango_layout_set_text(layout, utf8.data(), int(utf8.size()));
 
-    if (!singleLine && width > 0) {
+    if (!noWrap && width > 0) {
         pango_layout_set_width(layout, width * PANGO_SCALE);
         pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
         if (ellipsis && height > 0) {
