@@ -20,6 +20,7 @@ public:
     Font(std::u16string face, int pixelSize, int weight = FontWeightNormal, bool italic = false,
          bool underline = false);
 
+    /// The family name, size in pixels, weight, and styles this font was made with.
     const std::u16string& Face() const { return m_face; }
     int PixelSize() const { return m_pixelSize; }
     int Weight() const { return m_weight; }

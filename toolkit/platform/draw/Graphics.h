@@ -37,7 +37,9 @@ public:
     Graphics(const Graphics&) = delete;
     Graphics& operator=(const Graphics&) = delete;
 
+    /// The surface drawn into.
     Surface& Target() const { return m_target; }
+    /// Pixels per logical unit.
     double DeviceScale() const { return m_scale; }
 
     /// Saves clip, translation and antialias setting; Restore brings back the last saved state
@@ -68,6 +70,7 @@ public:
 
     /// Smooths (On, the default) or hard-edges (Off) the shapes drawn after this call.
     void SetAntialias(Antialias mode);
+    /// The current antialias setting.
     Antialias GetAntialias() const;
 
     /// Replaces every pixel inside the clip region with `color` (0 = transparent).
@@ -79,18 +82,27 @@ public:
     /// Fills `r` opaquely with a COLORREF colour.
     void FillSolidRect(const IntRect& r, ColorRef color);
 
-    /// Shapes: outlines use the pen (centred on the outline), fills the brush.
+    // Shapes: outlines are drawn with a pen, centred on the outline; fills with a brush.
+
+    /// Draws a straight line.
     void DrawLine(const Pen& pen, double x1, double y1, double x2, double y2);
+    /// Outlines a rectangle.
     void DrawRectangle(const Pen& pen, const RectF& r);
+    /// Fills a rectangle with a brush (for gradients; FillRect is the quick solid fill).
     void FillRectangle(const Brush& brush, const RectF& r);
+    /// Outlines the ellipse inscribed in `r`.
     void DrawEllipse(const Pen& pen, const RectF& r);
+    /// Fills the ellipse inscribed in `r`.
     void FillEllipse(const Brush& brush, const RectF& r);
-    /// An arc of the ellipse inscribed in `box`, in degrees clockwise from three o'clock.
+    /// Draws an arc of the ellipse inscribed in `box`, in degrees clockwise from three o'clock.
     void DrawArc(const Pen& pen, const RectF& box, double startDeg, double sweepDeg);
-    /// Corner radii rx, ry are clamped to half the rectangle's size.
+    /// Outlines a rounded rectangle; radii rx, ry are clamped to half the rectangle's size.
     void DrawRoundedRectangle(const Pen& pen, const RectF& r, double rx, double ry);
+    /// Fills a rounded rectangle; radii as for DrawRoundedRectangle.
     void FillRoundedRectangle(const Brush& brush, const RectF& r, double rx, double ry);
+    /// Outlines every figure of a path.
     void DrawPath(const Pen& pen, const Path& path);
+    /// Fills the inside of a path (non-zero winding rule).
     void FillPath(const Brush& brush, const Path& path);
 
     /// Draws the `src` part of `image` stretched into `dst`, with a constant `alpha` on top of

@@ -30,8 +30,10 @@ public:
     /// it). False when the file cannot be written.
     static bool Save(const Surface& surface, const std::filesystem::path& path, ImageFormat format);
 
+    /// Size of a frame in pixels.
     int Width() const { return m_frames.front()->Width(); }
     int Height() const { return m_frames.front()->Height(); }
+    /// Number of frames: 1 for still images, at least 1 for animations.
     int FrameCount() const { return int(m_frames.size()); }
 
     /// Frame `index` (0 = first), owned by the image; indexes out of range give the last frame.

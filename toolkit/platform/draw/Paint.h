@@ -48,10 +48,13 @@ public:
         return b;
     }
 
+    /// True for a linear gradient, false for a solid colour.
     bool IsGradient() const { return m_gradient; }
     /// The colour of a solid brush (the first stop of a gradient).
     Argb Color() const { return m_stops.empty() ? 0 : m_stops.front().color; }
+    /// The colour stops (one for a solid brush).
     const std::vector<GradientStop>& Stops() const { return m_stops; }
+    /// The gradient line's start (X1, Y1) and end (X2, Y2).
     double X1() const { return m_x1; }
     double Y1() const { return m_y1; }
     double X2() const { return m_x2; }

@@ -11,6 +11,7 @@ namespace tessel {
 /// Angles are in degrees, measured clockwise from the positive x axis (y grows downwards).
 class TESSEL_EXPORT Path {
 public:
+    /// One recorded step; `v` holds its coordinates (for Arc: box x, y, w, h, start, sweep).
     enum class Op { MoveTo, LineTo, CurveTo, Arc, Close };
     struct Segment {
         Op op;
@@ -36,7 +37,9 @@ public:
     /// Adds a closed rectangle with elliptic corners of radii rx and ry (clamped to half the size).
     Path& AddRoundedRectangle(const RectF& r, double rx, double ry);
 
+    /// True when nothing has been added.
     bool IsEmpty() const { return m_segments.empty(); }
+    /// The recorded segments, in order.
     const std::vector<Segment>& Segments() const { return m_segments; }
 
 private:
