@@ -139,6 +139,17 @@ TEST_F(DrawShapes, ArcCoversOnlyItsQuarter) {
     EXPECT_LE(ink.Right(), 20);
     EXPECT_LE(ink.Bottom(), 20);
     EXPECT_COLOR(*surface, 17, 10, kRed); // on the circle at three o'clock
+
+    // On an ellipse, 45 degrees is the point on the diagonal from the centre, (14.5, 9.5) for a
+    // 20 x 10 box, not the point a circle's angle would give, (17.1, 8.5).
+    surface->Fill(0);
+    {
+        Graphics g(*surface);
+        g.DrawArc({kRed, 1}, {0, 0, 20, 10}, 44, 2);
+    }
+    const IntRect dot = InkBounds(*surface);
+    EXPECT_NEAR(dot.x + dot.width / 2.0, 14.5, 1.0);
+    EXPECT_NEAR(dot.y + dot.height / 2.0, 9.5, 1.0);
 }
 
 TEST_F(DrawShapes, RoundedRectangleAndPath) {

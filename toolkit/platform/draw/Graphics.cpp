@@ -160,11 +160,17 @@ void Graphics::ApplyPath(const Path& path) {
             cairo_curve_to(cr, v[0], v[1], v[2], v[3], v[4], v[5]);
             break;
         case Path::Op::Arc: {
-            // An elliptic arc is a circular arc of radius 1 in a scaled space.
+            // An elliptic arc is a circular arc of radius 1 in a scaled space. The angles given are
+            // measured on the ellipse itself, so they are turned into the circle's angles first.
             const double w = v[2], h = v[3];
             if (!(w > kTinyScale) || !(h > kTinyScale) || !Finite(v[0], v[1]) || !Finite(v[4], v[5]))
                 break;
-            const double start = v[4] * kDegrees, end = (v[4] + v[5]) * kDegrees;
+            auto onCircle = [w, h](double degrees) {
+                const double r = degrees * kDegrees;
+                const double t = std::atan2(w * std::sin(r), h * std::cos(r));
+                return t + 2 * std::numbers::pi * std::round((r - t) / (2 * std::numbers::pi));
+            };
+            const double start = onCircle(v[4]), end = onCircle(v[4] + v[5]);
             cairo_save(cr);
             cairo_translate(cr, v[0] + w / 2, v[1] + h / 2);
             cairo_scale(cr, w / 2, h / 2);

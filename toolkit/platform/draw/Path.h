@@ -8,7 +8,8 @@
 namespace tessel {
 
 /// A figure of lines, arcs and curves, built once and filled or outlined by a Graphics.
-/// Angles are in degrees, measured clockwise from the positive x axis (y grows downwards).
+/// Angles are in degrees, measured clockwise from the positive x axis (y grows downwards); on an
+/// ellipse, an angle names the point of the ellipse in that direction from its centre.
 class TESSEL_EXPORT Path {
 public:
     /// One recorded step; `v` holds its coordinates (for Arc: box x, y, w, h, start, sweep).
