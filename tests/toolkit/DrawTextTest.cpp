@@ -86,7 +86,10 @@ TEST_F(DrawText, AlignmentPlacesInkInsideTheRectangle) {
         int expectedY; // where its vertical middle should be
     } cases[] = {{DT_LEFT | DT_TOP | DT_SINGLELINE, -1, -1},
                  {DT_CENTER | DT_VCENTER | DT_SINGLELINE, 100, 30},
-                 {DT_RIGHT | DT_BOTTOM | DT_SINGLELINE, -2, -2}};
+                 {DT_RIGHT | DT_BOTTOM | DT_SINGLELINE, -2, -2},
+                 // Wrapping and ellipsis hand the alignment to the line layout.
+                 {DT_CENTER | DT_VCENTER | DT_WORDBREAK, 100, 30},
+                 {DT_RIGHT | DT_BOTTOM | DT_SINGLELINE | DT_END_ELLIPSIS, -2, -2}};
     const IntSize size = Graphics::Measure(u"Hello", font);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.format);
