@@ -1,9 +1,9 @@
 #include "toolkit/platform/draw/Font.h"
 
 #include "base/Utf.h"
+#include "toolkit/platform/draw/CairoHandles.h"
 
 #include <algorithm>
-#include <pango/pango.h>
 
 namespace tessel {
 
@@ -18,7 +18,7 @@ Font::Font(std::u16string face, int pixelSize, int weight, bool italic, bool und
     pango_font_description_set_absolute_size(d, double(m_pixelSize) * PANGO_SCALE);
     pango_font_description_set_weight(d, PangoWeight(m_weight));
     pango_font_description_set_style(d, m_italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
-    m_description.reset(d, pango_font_description_free);
+    m_description.reset(d, draw::FontDescriptionDeleter());
 }
 
 } // namespace tessel
