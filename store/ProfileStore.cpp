@@ -139,8 +139,11 @@ bool ProfileStore::OpenLocked(const std::u16string& dataFolder, const std::u16st
 }
 
 ProfileStore::FileCheck ProfileStore::CheckOpenedFile(std::string& reason) {
+    // Reading the schema may already fail at Prepare, so both results count.
     SQLiteStatement statement;
-    const int result = query::Run(m_db, statement, "PRAGMA quick_check");
+    int result = m_db.Prepare(statement, "PRAGMA quick_check");
+    if (result == kSqliteOk)
+        result = statement.Step();
     if (result == kSqliteRow) {
         const std::string verdict = statement.ColumnText(0);
         if (verdict != "ok") {
