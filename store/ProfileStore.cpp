@@ -186,10 +186,11 @@ bool ProfileStore::SetDamagedFileAside(const std::string& reason) {
                                      "): " + error.message());
         return false;
     }
-    // A journal left beside the file belongs to it; keep the two together.
-    const std::string journal = m_path + "-journal";
-    if (FileExists(journal))
-        fs::rename(journal, target + "-journal", error);
+    // A log or journal left beside the file belongs to it; keep them together.
+    for (const char* suffix : {"-wal", "-shm", "-journal"}) {
+        if (FileExists(m_path + suffix))
+            fs::rename(m_path + suffix, target + suffix, error);
+    }
     m_setAsidePath = target;
     m_setAsideReason = reason;
     base::LogError(kLogArea, "the database " + m_path + " could not be used (" + reason +

@@ -175,7 +175,9 @@ TEST(ProfileStoreFile, LockedFileFailsOpenAndIsLeftAlone) {
     std::filesystem::remove(folder.BackupPath());
     SQLiteDB other; // another program holding the file exclusively
     ASSERT_TRUE(other.Open(folder.DatabasePath().string(), SQLITE_OPEN_READWRITE));
-    ASSERT_EQ(other.Execute("BEGIN EXCLUSIVE"), kSqliteOk);
+    ASSERT_EQ(other.Execute("PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE; "
+                            "UPDATE t_profile_data SET name = name;"),
+              kSqliteOk);
 
     ProfileStore store;
     EXPECT_FALSE(store.Open(folder.Folder(), kName));
@@ -184,6 +186,7 @@ TEST(ProfileStoreFile, LockedFileFailsOpenAndIsLeftAlone) {
     EXPECT_FALSE(std::filesystem::exists(folder.BackupPath())); // tried again at the next start
 
     other.Execute("END");
+    other.Close(); // an exclusive-mode connection holds its lock until it closes
     EXPECT_EQ(RunSqliteTool(folder.DatabasePath(), "SELECT name FROM t_profile_data;\n"), "kept\n");
 }
 
@@ -193,13 +196,15 @@ struct UnusableFile {
 };
 
 std::string MakeValidDatabaseWithRows(const TempDataFolder& folder) {
-    ProfileStore store;
-    store.Open(folder.Folder(), kName);
-    std::vector<MacroStep> steps(2000);
-    const int macro = store.AddEmptyMacro(u"big");
-    for (size_t i = 0; i < steps.size(); ++i)
-        steps[i] = MacroStep{0, macro, 1, static_cast<int>(i), 4, 10, std::u16string(40, u'x')};
-    store.AddMacroSteps(steps);
+    {
+        ProfileStore store;
+        store.Open(folder.Folder(), kName);
+        std::vector<MacroStep> steps(2000);
+        const int macro = store.AddEmptyMacro(u"big");
+        for (size_t i = 0; i < steps.size(); ++i)
+            steps[i] = MacroStep{0, macro, 1, static_cast<int>(i), 4, 10, std::u16string(40, u'x')};
+        store.AddMacroSteps(steps);
+    } // closing moves everything from the log into the file
     return ReadWholeFile(folder.DatabasePath());
 }
 

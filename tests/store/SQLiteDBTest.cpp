@@ -62,14 +62,14 @@ TEST(SQLiteDBOpen, RefusesAnEmptyPathAndAMissingFileWithoutCreate) {
 }
 
 TEST_F(SQLiteDBTest, CommitsSurviveAPowerLoss) {
-    // synchronous = EXTRA (3): journal, database and folder are synced at each commit.
+    // The write-ahead log with synchronous = FULL (2) syncs the log at each commit.
     SQLiteStatement statement;
     m_db.Prepare(statement, "PRAGMA synchronous");
     ASSERT_EQ(statement.Step(), kSqliteRow);
-    EXPECT_EQ(statement.ColumnInt(0), 3);
+    EXPECT_EQ(statement.ColumnInt(0), 2);
     m_db.Prepare(statement, "PRAGMA journal_mode");
     ASSERT_EQ(statement.Step(), kSqliteRow);
-    EXPECT_EQ(statement.ColumnText(0), "delete");
+    EXPECT_EQ(statement.ColumnText(0), "wal");
 }
 
 TEST_F(SQLiteDBTest, FailedPrepareSurfacesAsMisuseAtStep) {
