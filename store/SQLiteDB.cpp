@@ -41,9 +41,13 @@ bool SQLiteDB::Open(const std::string& path, int flags) {
     // cheaper than the rollback journal's syncs of journal, database and folder, which matters
     // because a dragged slider commits one row per step. The file stays a plain SQLite 3
     // database; the -wal and -shm files beside it exist only while it is open (or after a crash,
-    // until the next open by any SQLite program replays the log). A file that is not a database
-    // refuses the journal mode; that is found and reported by whoever reads it next.
-    Execute("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;");
+    // until the next open by any SQLite program replays the log). Where the log cannot be used
+    // (a file system without shared memory, a file that is not a database), the rollback journal
+    // stays and EXTRA also syncs the folder after the journal is deleted, the moment of commit.
+    SQLiteStatement journal;
+    const bool logged = Prepare(journal, "PRAGMA journal_mode = WAL") == SQLITE_OK &&
+                        journal.Step() == SQLITE_ROW && journal.ColumnText(0) == "wal";
+    Execute(logged ? "PRAGMA synchronous = FULL;" : "PRAGMA synchronous = EXTRA;");
     return true;
 }
 
