@@ -1,6 +1,7 @@
 // What a committed write costs under each durability setting. A dragged light slider writes one
 // row per step, so the per-row cost of a commit is the figure that matters. The files live in
 // $QUILLON_BENCH_DIR when set, else the system's temporary folder: run it on the disk users have.
+#include "base/Utf.h"
 #include "store/ProfileStore.h"
 #include "store/SQLiteDB.h"
 
@@ -28,10 +29,7 @@ public:
         std::filesystem::create_directories(m_path / "db");
     }
     ~TempFolder() { std::filesystem::remove_all(m_path); }
-    std::u16string Folder() const {
-        const std::string text = m_path.string() + "/";
-        return std::u16string(text.begin(), text.end());
-    }
+    std::u16string Folder() const { return base::ToUtf16(m_path.string() + "/"); }
     std::filesystem::path m_path;
 };
 

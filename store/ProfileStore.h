@@ -81,8 +81,9 @@ public:
 
     // ---- Key assignments (t_key_macro_data) and their texts (t_key_otherdata) -----------------
 
-    /// Replaces the key's row (by profile, fn_layer, key_code); a macro_value of 0 only deletes
-    /// it. Returns the new key_id, or 0 (also for key_code 0, which changes nothing).
+    /// Replaces the key's row (by profile, fn_layer, key_code) in one transaction; a macro_value
+    /// of 0 only deletes it. Returns the new key_id, or 0 (also for key_code 0, which changes
+    /// nothing, and on failure, which keeps the old row).
     int SaveKeyAssignment(const KeyAssignment& assignment);
     bool GetKeyAssignment(int profile, int fnLayer, int keyCode, KeyAssignment& assignment);
     int ListKeyAssignments(int profile, int fnLayer, std::vector<KeyAssignment>& list);
