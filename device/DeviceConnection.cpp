@@ -35,19 +35,25 @@ void DeviceConnection::SetUp(std::u16string_view vendorText, std::u16string_view
 
 bool DeviceConnection::Rescan() {
     bool lost = false;
+    bool found = false;
     {
         std::lock_guard lock(m_rescanMutex);
-        bool found = m_list.Rescan();
+        found = m_list.Rescan();
         lost = !found && m_connected;
         m_connected = found;
         m_deviceIndex = found ? 0 : -1;
     }
+    // udev announces the keyboard's interfaces one by one, so the listener's restart on the
+    // arrival of interface 2 may come before the vendor interface exists. The rescan that follows
+    // the arrival gives it a second chance.
+    if (found && m_listener && !m_listener->IsRunning())
+        m_listener->Restart();
     if (lost) {
         base::LogInfo("device", "keyboard disconnected");
         if (m_callbacks.hideCurrentPage)
             m_callbacks.hideCurrentPage();
     }
-    return m_connected;
+    return found;
 }
 
 void DeviceConnection::OnDeviceChange(DeviceChange change, std::string_view name) {

@@ -33,7 +33,7 @@ private:
 SimKeyboard::SimKeyboard(base::Clock& clock, uint16_t vendorId, uint16_t productId)
     : m_clock(clock), m_vendorId(vendorId), m_productId(productId) {
     if (const char* transcript = std::getenv("QUILLON_SIM_TRANSCRIPT"); transcript && *transcript)
-        m_transcript.open(transcript, std::ios::app);
+        m_transcript.reset(std::fopen(transcript, "a"));
 }
 
 std::string SimKeyboard::PathOf(int interfaceNumber) const {
@@ -122,13 +122,16 @@ int SimKeyboard::Read(int interfaceNumber, uint64_t generation, uint8_t* buffer,
 void SimKeyboard::Record(const uint8_t* data, size_t length) {
     HidReport report;
     std::memcpy(report.data(), data, std::min(length, HidReport::kSize));
+    if (m_received.size() == kMaxRecorded)
+        m_received.pop_front();
     m_received.push_back(report);
-    if (!m_transcript.is_open())
+    if (!m_transcript)
         return;
     char line[HidReport::kSize * 3 + 1];
     for (size_t i = 0; i < HidReport::kSize; ++i)
         std::snprintf(line + 3 * i, 4, i + 1 < HidReport::kSize ? "%02X " : "%02X\n", report[i]);
-    m_transcript << line << std::flush;
+    std::fputs(line, m_transcript.get());
+    std::fflush(m_transcript.get());
 }
 
 void SimKeyboard::SetReplyDelay(uint32_t milliseconds) {
@@ -212,7 +215,7 @@ void SimKeyboard::RaiseDeviceChange(DeviceChange change) {
 
 std::vector<HidReport> SimKeyboard::GetReceivedReports() const {
     std::lock_guard lock(m_mutex);
-    return m_received;
+    return {m_received.begin(), m_received.end()};
 }
 
 void SimKeyboard::ClearReceived() {

@@ -5,8 +5,8 @@
 #include "device/HidTransport.h"
 #include "device/sim/SimFirmware.h"
 
+#include <cstdio>
 #include <deque>
-#include <fstream>
 #include <functional>
 #include <mutex>
 #include <vector>
@@ -65,6 +65,9 @@ public:
     void Plug();
 
     // Inspection.
+    /// The reports received since the last ClearReceived; only the latest kMaxRecorded are kept,
+    /// so a long session (a music stream) does not grow without end.
+    static constexpr size_t kMaxRecorded = 100000;
     std::vector<HidReport> GetReceivedReports() const;
     void ClearReceived();
     int GetWriteCount() const; ///< writes on the configuration interface
@@ -99,10 +102,13 @@ private:
     int m_dropCountdown = 0;
     std::deque<Pending> m_replies;
     std::deque<Pending> m_vendorReports;
-    std::vector<HidReport> m_received;
+    std::deque<HidReport> m_received;
     int m_writes = 0;
     int m_reads = 0;
-    std::ofstream m_transcript;
+    struct FileCloser {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::unique_ptr<std::FILE, FileCloser> m_transcript;
     DeviceChangeCallback m_deviceChange;
 };
 

@@ -92,6 +92,18 @@ TEST_F(ConnectionTest, ListenerFollowsTheKeyboardAcrossReplugging) {
     EXPECT_EQ(events, std::vector<uint8_t>{9});
 }
 
+TEST_F(ConnectionTest, RescanStartsTheListenerWhenItFoundNoVendorInterface) {
+    // The arrival of interface 2 came before the vendor interface: the listener stayed idle.
+    keyboard.Unplug();
+    connection.OnDeviceChange(DeviceChange::Arrival, "/dev/hidraw5#VID_3F51&PID_5A09&MI_02");
+    EXPECT_EQ(arrivalTasks, 1);
+    keyboard.SetDeviceChangeCallback({});
+    keyboard.Plug();
+    ASSERT_TRUE(connection.Rescan()); // the arrival task's rescan
+    keyboard.SendEventReport(0x60, 3);
+    ASSERT_TRUE(WaitForEvents(1));
+}
+
 TEST(EventReportTest, OnlyKinds50And60OfReportTwo) {
     struct {
         std::vector<uint8_t> report;

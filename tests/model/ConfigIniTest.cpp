@@ -9,6 +9,7 @@ namespace {
 
 using base::operator""_u16;
 using model::ConfigIni;
+using namespace std::string_literals;
 namespace config = model::config;
 
 std::string Utf16LeWithBom(std::u16string_view text) {
@@ -84,7 +85,7 @@ TEST(ConfigIniTest, MissingFileSectionOrGarbageGiveEmptyAndZero) {
     EXPECT_EQ(missing.GetInt(config::kLanEnglish), 0);
 
     for (std::string bytes : {std::string("VID =3F51\nLAN_ENGLISH=1\n"), std::string("[TEXT\nVID =3F51\n"),
-                              std::string("\xFF\xFE\x00", 3), std::string("\x80\xC0[TE\0XT]=\n==\n[", 18)}) {
+                              "\xFF\xFE\x00"s, "\x80\xC0[TE\0XT]=\n==\n["s}) {
         ConfigIni ini = ConfigIni::FromBytes(bytes);
         EXPECT_EQ(ini.GetText(config::kVid), u"");
         EXPECT_EQ(ini.GetInt(config::kLanEnglish), 0);
