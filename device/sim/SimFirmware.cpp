@@ -47,8 +47,7 @@ uint8_t ModifierBitOf(uint32_t code) {
 } // namespace
 
 SimFirmware::SimFirmware() : defaultKeys(DefaultKeyTable()) {
-    FactoryReset();
-    factoryResets = 0;
+    RestoreFactoryState();
 }
 
 std::array<uint8_t, SimFirmware::kKeyTableSize> SimFirmware::DefaultKeyTable() {
@@ -76,6 +75,11 @@ std::array<uint8_t, SimFirmware::kKeyTableSize> SimFirmware::DefaultKeyTable() {
 }
 
 void SimFirmware::FactoryReset() {
+    RestoreFactoryState();
+    ++factoryResets;
+}
+
+void SimFirmware::RestoreFactoryState() {
     keys = defaultKeys;
     colors.fill(0);
     for (int position = 0; position < kKeyPositionCount; ++position) {
@@ -84,7 +88,6 @@ void SimFirmware::FactoryReset() {
     }
     settings = DefaultSettings();
     macros.fill(0);
-    ++factoryResets;
 }
 
 std::optional<SimFirmware::Reply> SimFirmware::HandleRequest(const uint8_t* request, size_t length) {

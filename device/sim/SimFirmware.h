@@ -43,6 +43,9 @@ public:
     std::array<uint8_t, kMacroAreaSize> macros{};
     int factoryResets = 0;
     int streamedFrames = 0;
+
+private:
+    void RestoreFactoryState();
 };
 
 } // namespace device::sim
