@@ -2,8 +2,12 @@
 #include "device/DeviceConnection.h"
 #include "device/DeviceList.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <gtest/gtest.h>
+#include <mutex>
 #include <set>
+#include <thread>
 
 namespace {
 
@@ -111,6 +115,87 @@ TEST(DeviceModelTest, ParsesHexadecimalLikeTheSystemReader) {
         {u"", 0},          {u"zz", 0},        {u"12g4", 0x12},     {u"FFFFFFFFFFFF", 0xFFFFFFFF}};
     for (const auto& c : cases)
         EXPECT_EQ(device::ParseHex(c.text), c.value);
+}
+
+} // namespace
+
+namespace {
+
+// A connection whose first read blocks until the test releases it, and which logs when it is read
+// and when it is closed.
+class BlockingTransport : public device::HidTransport {
+public:
+    struct Shared {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool inRead = false;
+        bool released = false;
+        std::vector<std::string> log;
+    };
+    class Connection : public device::HidConnection {
+    public:
+        explicit Connection(Shared& shared) : m_shared(shared) {}
+        ~Connection() override {
+            std::lock_guard lock(m_shared.mutex);
+            m_shared.log.push_back("closed");
+        }
+        int Write(const uint8_t*, size_t length) override { return static_cast<int>(length); }
+        int Read(uint8_t* buffer, size_t, int) override {
+            std::unique_lock lock(m_shared.mutex);
+            m_shared.inRead = true;
+            m_shared.changed.notify_all();
+            m_shared.changed.wait(lock, [&] { return m_shared.released; });
+            m_shared.log.push_back("read");
+            buffer[0] = 0xAA;
+            return 64;
+        }
+        std::u16string GetManufacturerString() override { return {}; }
+        std::u16string GetProductString() override { return {}; }
+
+    private:
+        Shared& m_shared;
+    };
+
+    std::vector<HidInterfaceInfo> Enumerate(uint16_t, uint16_t) override {
+        return {Interface("a", 0x3F51, 0x5A09, 2)};
+    }
+    std::unique_ptr<device::HidConnection> Open(const std::string&) override {
+        return std::make_unique<Connection>(shared);
+    }
+
+    Shared shared;
+};
+
+TEST(ScanTest, RescanWaitsForTheExchangeInProgress) {
+    BlockingTransport transport;
+    base::ManualClock clock;
+    device::DeviceList list(transport, clock);
+    list.AddFilter(0x3F51, 0x5A09, "vid_3f51&pid_5a09&mi_02");
+    ASSERT_TRUE(list.Rescan());
+
+    std::thread worker([&] {
+        device::HidReport report;
+        EXPECT_TRUE(list.SendReport(report, 0));
+    });
+    {
+        std::unique_lock lock(transport.shared.mutex);
+        transport.shared.changed.wait(lock, [&] { return transport.shared.inRead; });
+    }
+    // The rescan of a removal, on another thread while the worker's read is under way.
+    std::thread ui([&] { list.Rescan(); });
+    // Give an unguarded rescan ample time to close the interface under the read.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    {
+        std::lock_guard lock(transport.shared.mutex);
+        transport.shared.released = true;
+        transport.shared.changed.notify_all();
+    }
+    worker.join();
+    ui.join();
+    std::lock_guard lock(transport.shared.mutex);
+    ASSERT_GE(transport.shared.log.size(), 2u);
+    EXPECT_EQ(transport.shared.log[0], "read");
+    EXPECT_EQ(transport.shared.log[1], "closed");
 }
 
 } // namespace
