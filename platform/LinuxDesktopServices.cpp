@@ -224,7 +224,7 @@ bool LinuxDesktopServices::ClearClipboard() {
     if (!DefaultClipboard())
         return false;
     if (m_offer && m_clearSource == 0)
-        m_clearSource = g_timeout_add(kClipboardGraceMs, &OnClearTimeout, this);
+        m_clearSource = g_timeout_add(m_clipboardGraceMs, &OnClearTimeout, this);
     return true;
 }
 

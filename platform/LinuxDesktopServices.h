@@ -18,7 +18,9 @@ struct ClipboardOffer;
 // false. Use on the UI thread only, like GTK itself.
 class LinuxDesktopServices : public DesktopServices {
 public:
-    LinuxDesktopServices() = default;
+    /// clipboardGraceMs is how long ClearClipboard leaves the text for the pasting program.
+    explicit LinuxDesktopServices(unsigned clipboardGraceMs = kClipboardGraceMs)
+        : m_clipboardGraceMs(clipboardGraceMs) {}
     ~LinuxDesktopServices() override;
     LinuxDesktopServices(const LinuxDesktopServices&) = delete;
     LinuxDesktopServices& operator=(const LinuxDesktopServices&) = delete;
@@ -34,7 +36,8 @@ public:
     bool ClearClipboard() override;
     bool SendKey(int virtualKey, KeyAction action) override;
 
-    /// How long ClearClipboard leaves the text for the pasting program to fetch.
+    /// How long ClearClipboard leaves the text by default: long enough for a slow program to
+    /// fetch it, short enough that the text does not linger.
     static constexpr unsigned kClipboardGraceMs = 2000;
 
 private:
@@ -43,6 +46,7 @@ private:
     // Reaps the programs started here that have ended, so none lingers as a zombie.
     void ReapFinishedPrograms();
 
+    unsigned m_clipboardGraceMs;
     std::vector<pid_t> m_children;
     ClipboardOffer* m_offer = nullptr; // our current clipboard content, freed when GTK drops it
     unsigned m_clearSource = 0;        // the pending deferred clear, 0 if none
