@@ -55,6 +55,19 @@ bool HasScheme(std::u16string_view address) {
     return !isPort;
 }
 
+// Whether a bare address names this computer or a numeric address (a router at 192.168.1.1,
+// a local server at localhost:8080). Such hosts have no "www." name and rarely a certificate.
+bool IsLocalOrNumericHost(std::u16string_view address) {
+    if (address.front() == u'[') // an IPv6 literal
+        return true;
+    std::u16string_view host = address.substr(0, address.find_first_of(u":/?#"));
+    if (host.size() == 9 && StartsWithIgnoringCase(host, u"localhost"))
+        return true;
+    bool numeric = !host.empty() && std::all_of(host.begin(), host.end(),
+                                                [](char16_t c) { return IsAsciiDigit(c) || c == u'.'; });
+    return numeric && std::count(host.begin(), host.end(), u'.') == 3;
+}
+
 std::u16string_view TrimSpaces(std::u16string_view text) {
     while (!text.empty() && text.front() == u' ')
         text.remove_prefix(1);
@@ -91,6 +104,8 @@ std::u16string WebsiteUri(std::u16string_view typed) {
         return std::u16string(address);
     if (HasScheme(address))
         return {};
+    if (IsLocalOrNumericHost(address))
+        return u"http://" + std::u16string(address);
     std::u16string uri = u"https://";
     if (!ContainsIgnoringCase(address, u"www."))
         uri += u"www.";

@@ -42,8 +42,9 @@ std::optional<int> ResolveReportedOtherDataId(int reportedId, std::span<const in
 
 /// The URI to open for a website function, or empty when the address must not be opened. An
 /// http or https address opens as typed; a bare address gets "www." in front unless it has
-/// "www." already and is opened over https; any other scheme, an address starting with "-" and
-/// one with control characters are refused.
+/// "www." already and is opened over https, except a numeric address or localhost, which opens
+/// over http as typed; any other scheme, an address starting with "-" and one with control
+/// characters are refused.
 std::u16string WebsiteUri(std::u16string_view address);
 
 /// Performs the function behind a reported other-data id (the byte of the keyboard's event
