@@ -17,7 +17,8 @@ public:
     /// arguments. False when it could not be started.
     virtual bool StartProgram(std::u16string_view path) = 0;
 
-    /// Opens the address (an http or https URI) with the desktop's handler for it.
+    /// Hands the address (an http or https URI) to the desktop's handler for it, without waiting
+    /// for the handler to start. False when the address could not be handed over.
     virtual bool OpenAddress(std::u16string_view uri) = 0;
 
     /// Puts the text on the clipboard; false when the clipboard cannot be used.

@@ -46,13 +46,30 @@ struct TargetListDeleter {
     void operator()(GtkTargetList* list) const { gtk_target_list_unref(list); }
 };
 
-bool LaunchDefaultForUri(const std::string& uri) {
+void OnLaunched(GObject*, GAsyncResult* result, gpointer uri) {
+    GStringPtr address(static_cast<char*>(uri));
     GError* rawError = nullptr;
-    bool launched = g_app_info_launch_default_for_uri(uri.c_str(), nullptr, &rawError);
+    if (g_app_info_launch_default_for_uri_finish(result, &rawError))
+        return;
     ErrorPtr error(rawError);
-    if (!launched)
-        base::LogWarning(kLogArea, "cannot open " + uri + ": " + (error ? error->message : "unknown error"));
-    return launched;
+    try { // nothing may escape into GLib
+        base::LogWarning(kLogArea, std::string("cannot open ") + address.get() + ": " +
+                                       (error ? error->message : "unknown error"));
+    } catch (...) {
+    }
+}
+
+// Hands the URI to the desktop's default handler without waiting for it (finding and starting
+// the handler may take a while, and this runs on the UI thread); failures are logged.
+bool LaunchDefaultForUri(const std::string& uri) {
+    GStringPtr scheme(g_uri_parse_scheme(uri.c_str()));
+    if (!scheme) {
+        base::LogWarning(kLogArea, "not an address: " + uri);
+        return false;
+    }
+    g_app_info_launch_default_for_uri_async(uri.c_str(), nullptr, nullptr, &OnLaunched,
+                                            g_strdup(uri.c_str()));
+    return true;
 }
 
 GtkClipboard* DefaultClipboard() {
