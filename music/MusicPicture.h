@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 namespace music {
 
@@ -26,5 +27,11 @@ constexpr uint32_t MakeArgb(uint32_t red, uint32_t green, uint32_t blue) {
 constexpr uint32_t ArgbToColorRef(uint32_t argb) {
     return (argb >> 16 & 0xFF) | (argb & 0xFF00) | (argb & 0xFF) << 16;
 }
+
+/// Composes the music picture: column x shows `bars` in every row i where the bar height of
+/// column x is greater than (64 - i) / 64, and `background` elsewhere, so a bar of height h lights
+/// the rows from the bottom up.
+void ComposeMusicPicture(const MusicPicture& background, const MusicPicture& bars,
+                         std::span<const float, MusicPicture::Width> barHeights, MusicPicture& target);
 
 } // namespace music

@@ -84,8 +84,9 @@ void SpectrumAnalyser::AddPacket(std::span<const float> samples, uint32_t frames
     if (frames == 0)
         return;
     // One sample per group of four consecutive values, as many groups as (F - 1) / 4 + 1; a
-    // packet shorter than its frame count claims only gives the groups it holds.
-    const size_t groups = std::min<size_t>((frames - 1) / 4 + 1, samples.size() / 4);
+    // group never reaches past the packet's 2 x F values (a one-frame packet gives nothing).
+    const size_t values = std::min<size_t>(samples.size(), 2 * size_t{frames});
+    const size_t groups = std::min<size_t>((frames - 1) / 4 + 1, values / 4);
     if (groups == 0)
         return;
     const float scale = 2.0f * m_parameters.gain;

@@ -158,7 +158,7 @@ void Visualizer::RunFrame() {
 
     // Only this thread changes m_shown, so reading it here needs no lock.
     MusicPicture& target = m_pictures[1 - m_shown];
-    Compose(target);
+    ComposeMusicPicture(m_background, m_bars, m_analyser.GetBarHeights(), target);
     {
         std::lock_guard lock(m_pictureMutex);
         m_shown = 1 - m_shown;
@@ -167,16 +167,6 @@ void Visualizer::RunFrame() {
     }
     m_huePhase.store(phase + 5.0f);
     ++m_frameCount;
-}
-
-void Visualizer::Compose(MusicPicture& target) const {
-    const auto heights = m_analyser.GetBarHeights();
-    for (int row = 0; row < MusicPicture::Height; ++row) {
-        // Strictly greater: a bar exactly as high as a row's threshold leaves that row dark.
-        const float threshold = static_cast<float>(MusicPicture::Height - row) / MusicPicture::Height;
-        for (int x = 0; x < MusicPicture::Width; ++x)
-            target.At(row, x) = heights[x] > threshold ? m_bars.At(row, x) : m_background.At(row, x);
-    }
 }
 
 MusicKeyColors Visualizer::SampleKeyColors() const {

@@ -83,7 +83,6 @@ private:
     };
 
     void ThreadLoop();
-    void Compose(MusicPicture& target) const;
 
     std::unique_ptr<AudioSource> m_source;
     base::Clock& m_clock;
