@@ -50,7 +50,7 @@ TEST(MusicColorsTest, HueToColorRef) {
         {300, 255, 255, 0xFF00FF}, {720, 255, 255, 0x0000FF}, {-60, 255, 255, 0xFF00FF},
         {30, 255, 200, 0x0064C8}, // t = 200 x (15360 - 255 x 30) / 15360 = 100
         {77, 0, 90, 0x5A5A5A},    // no saturation: grey
-        {60, 128, 256, 0x80FFFF}, // p = (128 x 256) >> 8 = 128
+        {60, 128, 255, 0x7FFFFF}, // p = (128 x 255) >> 8 = 127
     };
     for (const Case& c : cases)
         EXPECT_EQ(HueToColorRef(c.hue, c.saturation, c.value), c.expected) << "hue " << c.hue;
