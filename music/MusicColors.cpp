@@ -45,10 +45,13 @@ void DrawColorWheel(MusicPicture& picture, int c, float huePhase) {
                     static_cast<int>(std::atan2(row - 32.0, x - 128.0) * 57.295827908797776 + 180.0) % 360);
         return table;
     }();
-    for (size_t i = 0; i < picture.pixels.size(); ++i) {
-        const int hue = static_cast<int>(static_cast<float>(angles[i]) + huePhase);
-        picture.pixels[i] = ColorRefToArgb(HueToColorRef(hue, 255, c));
-    }
+    // The pixel's hue is int(angle + phase) modulo 360: one colour per angle, looked up.
+    std::array<uint32_t, 360> colours;
+    for (int angle = 0; angle < 360; ++angle)
+        colours[angle] =
+            ColorRefToArgb(HueToColorRef(static_cast<int>(static_cast<float>(angle) + huePhase), 255, c));
+    for (size_t i = 0; i < picture.pixels.size(); ++i)
+        picture.pixels[i] = colours[angles[i]];
 }
 
 void DrawWave(MusicPicture& picture, int c, float huePhase) {
