@@ -27,6 +27,10 @@ public:
     /// analysis thread once per frame; must not block for long.
     virtual void TakePackets(const PacketSink& sink) = 0;
 
+    /// Pauses (false) or resumes (true) the flow of sound without closing the capture, so that
+    /// nobody pays for sound that nobody looks at. Sources start active; by default a no-op.
+    virtual void SetActive(bool /*active*/) {}
+
     /// True while sound is being captured.
     virtual bool IsCapturing() const = 0;
 };

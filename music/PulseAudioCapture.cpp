@@ -158,6 +158,19 @@ void PulseAudioCapture::Stop() {
     m_queuedFrames = 0;
 }
 
+void PulseAudioCapture::SetActive(bool active) {
+    pa_threaded_mainloop_lock(m_mainloop.get());
+    m_active = active;
+    if (m_stream && pa_stream_get_state(m_stream.get()) == PA_STREAM_READY)
+        Unref(pa_stream_cork(m_stream.get(), active ? 0 : 1, nullptr, nullptr));
+    pa_threaded_mainloop_unlock(m_mainloop.get());
+    if (!active) {
+        std::lock_guard lock(m_packetMutex);
+        m_packets.clear();
+        m_queuedFrames = 0;
+    }
+}
+
 void PulseAudioCapture::TakePackets(const PacketSink& sink) {
     std::deque<std::vector<float>> packets;
     {
@@ -225,6 +238,7 @@ void PulseAudioCapture::OnContextState() {
     switch (pa_context_get_state(m_context.get())) {
     case PA_CONTEXT_READY:
         base::LogInfo("music", "connected to the sound server");
+        m_connected = true;
         pa_context_set_subscribe_callback(m_context.get(), Callbacks::SubscribeCallback, this);
         // Server events announce a change of the default sink.
         Unref(pa_context_subscribe(m_context.get(), PA_SUBSCRIPTION_MASK_SERVER, nullptr, nullptr));
@@ -232,7 +246,10 @@ void PulseAudioCapture::OnContextState() {
         break;
     case PA_CONTEXT_FAILED:
     case PA_CONTEXT_TERMINATED:
-        base::LogInfo("music", "sound server gone; capture stopped until it returns");
+        // Without a server we try again every second, but say so only when one went away.
+        if (m_connected)
+            base::LogInfo("music", "sound server gone; capture stopped until it returns");
+        m_connected = false;
         Disconnect();
         ScheduleRetry();
         break;
@@ -287,7 +304,8 @@ void PulseAudioCapture::OnSinkInfo(const pa_sink_info* info) {
     attr.minreq = static_cast<uint32_t>(-1);
     attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(FragmentUsec, &spec));
     // When the sink goes away we follow the new default ourselves rather than be moved.
-    const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_DONT_MOVE);
+    const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_DONT_MOVE |
+                                                      (m_active ? 0 : PA_STREAM_START_CORKED));
     if (pa_stream_connect_record(m_stream.get(), m_sourceName.c_str(), &attr, flags) < 0) {
         base::LogError("music", "cannot record from " + m_sourceName);
         CloseStream();

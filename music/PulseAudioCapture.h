@@ -55,6 +55,8 @@ public:
     void Stop() override;
     void TakePackets(const PacketSink& sink) override;
     bool IsCapturing() const override { return m_capturing.load(); }
+    /// Corks the stream while inactive: the server then sends nothing and we wake for nothing.
+    void SetActive(bool active) override;
 
     /// The monitor source being captured now (empty when none); for tests and diagnostics.
     std::string GetSourceName() const;
@@ -85,8 +87,10 @@ private:
     std::unique_ptr<pa_context, PulseContextDeleter> m_context;
     std::unique_ptr<pa_stream, PulseStreamDeleter> m_stream;
     std::unique_ptr<pa_time_event, PulseTimeEventDeleter> m_retry;
-    bool m_wanted = false;  // Start was called and Stop was not
-    std::string m_sinkName; // the default sink the stream records from
+    bool m_wanted = false;    // Start was called and Stop was not
+    bool m_connected = false; // the context was ready since the last failure
+    bool m_active = true;     // sound should flow (the stream is corked otherwise)
+    std::string m_sinkName;   // the default sink the stream records from
     std::string m_sourceName;
 
     std::atomic<bool> m_capturing{false};

@@ -21,10 +21,10 @@ void Visualizer::Setup() {
         std::lock_guard lock(m_valuesMutex);
         m_values = DrawingValues{};
     }
+    SetEnabled(false);
     RestartCapture();
     {
         std::lock_guard lock(m_stateMutex);
-        m_enabled = false;
         if (m_running)
             return;
         m_running = true;
@@ -49,6 +49,9 @@ void Visualizer::SetEnabled(bool enabled) {
         m_enabled = enabled;
     }
     m_wake.notify_all();
+    // Sound that no frame will analyse need not flow either.
+    if (m_source)
+        m_source->SetActive(enabled);
 }
 
 bool Visualizer::IsEnabled() const {

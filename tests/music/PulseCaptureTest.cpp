@@ -98,6 +98,21 @@ TEST_F(PulseCaptureTest, NothingToCaptureUntilASinkAppears) {
 
     ASSERT_TRUE(m_server.Pactl("load-module module-null-sink rate=48000 sink_name=late"));
     EXPECT_TRUE(WaitForSource("late.monitor"));
+
+    // Inactive, the stream is corked and no sound arrives; active again, it flows again.
+    m_capture->SetActive(false);
+    int quiet = 0;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            uint32_t frames = 0;
+            m_capture->TakePackets([&](std::span<const float>, uint32_t count) { frames += count; });
+            quiet = frames == 0 ? quiet + 1 : 0;
+            return quiet >= 20;
+        },
+        5000));
+    EXPECT_TRUE(m_capture->IsCapturing());
+    m_capture->SetActive(true);
+    EXPECT_TRUE(WaitForSource("late.monitor"));
 }
 
 TEST_F(PulseCaptureTest, CaptureStopsWhenTheServerGoesAndResumesWhenItReturns) {
