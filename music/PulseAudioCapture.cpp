@@ -285,11 +285,11 @@ void PulseAudioCapture::OnSinkInfo(const pa_sink_info* info) {
 
     // We ask for 32-bit float stereo whatever the sink plays; the server converts, so the
     // samples always come in the groups the analysis expects.
-    pa_sample_spec spec;
-    spec.format = PA_SAMPLE_FLOAT32NE;
-    spec.rate = info->sample_spec.rate;
-    spec.channels = 2;
-    m_stream.reset(pa_stream_new(m_context.get(), "Music lighting", &spec, nullptr));
+    pa_sample_spec format;
+    format.format = PA_SAMPLE_FLOAT32NE;
+    format.rate = info->sample_spec.rate;
+    format.channels = 2;
+    m_stream.reset(pa_stream_new(m_context.get(), "Music lighting", &format, nullptr));
     if (!m_stream) {
         base::LogError("music", "cannot create a capture stream");
         return;
@@ -302,7 +302,7 @@ void PulseAudioCapture::OnSinkInfo(const pa_sink_info* info) {
     attr.tlength = static_cast<uint32_t>(-1);
     attr.prebuf = static_cast<uint32_t>(-1);
     attr.minreq = static_cast<uint32_t>(-1);
-    attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(FragmentUsec, &spec));
+    attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(FragmentUsec, &format));
     // When the sink goes away we follow the new default ourselves rather than be moved.
     const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_DONT_MOVE |
                                                       (m_active ? 0 : PA_STREAM_START_CORKED));

@@ -134,16 +134,16 @@ TonePlayer::~TonePlayer() {
 void TonePlayer::Run(std::string sink, float amplitude) {
     constexpr uint32_t Rate = 48000;
     constexpr int PieceFrames = Rate / 200; // 5 ms
-    pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, Rate, 2};
+    pa_sample_spec format{PA_SAMPLE_FLOAT32NE, Rate, 2};
     pa_buffer_attr attr;
     attr.maxlength = static_cast<uint32_t>(-1);
-    attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(20000, &spec));
+    attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(20000, &format));
     attr.prebuf = static_cast<uint32_t>(-1);
     attr.minreq = static_cast<uint32_t>(-1);
     attr.fragsize = static_cast<uint32_t>(-1);
     int error = 0;
     std::unique_ptr<pa_simple, SimpleDeleter> stream(pa_simple_new(
-        nullptr, "quillon-test", PA_STREAM_PLAYBACK, sink.c_str(), "tone", &spec, nullptr, &attr, &error));
+        nullptr, "quillon-test", PA_STREAM_PLAYBACK, sink.c_str(), "tone", &format, nullptr, &attr, &error));
     if (!stream)
         return;
     m_playing = true;
