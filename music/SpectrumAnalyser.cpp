@@ -101,7 +101,8 @@ void SpectrumAnalyser::AddPacket(std::span<const float> samples, uint32_t frames
 }
 
 void SpectrumAnalyser::Analyse(AudioSource* source) {
-    const float decay = static_cast<float>(m_parameters.decayPercent) / 100.0f;
+    // Above 100 percent the spectrum would grow without bound; below 0 it would flip sign.
+    const float decay = static_cast<float>(std::clamp(m_parameters.decayPercent, 0, 100)) / 100.0f;
     for (float& value : m_spectrum)
         value *= decay;
 

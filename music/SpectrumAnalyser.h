@@ -27,7 +27,7 @@ public:
         int smoothingMode = MovingAverage;
         int smoothingWidth = 8; ///< 0 turns smoothing off; clamped to 128
         int windowType = Hann;  ///< any other value than 1..3 means no window
-        int decayPercent = 80;
+        int decayPercent = 80;  ///< kept per frame; clamped to 0..100
         float timeSmoothing = 1.0f;
     };
 
