@@ -53,11 +53,10 @@ const ImgResInfo* ImageCache::AddImgResInfo(const std::u16string& fileName, int 
                          "refused image name outside the images folder: " + base::ToUtf8(fileName));
         return nullptr;
     }
+    // The drawing layer logs why a file could not be decoded.
     auto image = MRender::LoadImageFromFile(*path);
-    if (!image) {
-        base::LogWarning("toolkit", "cannot load image " + path->string());
+    if (!image)
         return nullptr;
-    }
     auto entry = MakeEntry(std::move(image), frames);
     entry->fileName = fileName;
     return m_files.emplace(fileName, std::move(entry)).first->second.get();
