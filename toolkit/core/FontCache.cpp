@@ -38,12 +38,7 @@ bool FontCache::AddGDITempFont(int resourceId) {
     if (!IsLibraryFace(resourceId))
         return false;
     // Both faces come from the toolkit's fonts folder, registered once for the process.
-    const bool ok = FontRegistry::RegisterToolkitFonts();
-    if (ok) {
-        std::lock_guard guard(m_lock);
-        m_addedFonts.insert(resourceId);
-    }
-    return ok;
+    return FontRegistry::RegisterToolkitFonts();
 }
 
 const FontFamily* FontCache::FindTempFont(const std::u16string& /*face*/) {
@@ -82,7 +77,6 @@ const FontFamily* FontCache::Store(const std::u16string& face) {
 void FontCache::ClearTempFont() {
     std::lock_guard guard(m_lock);
     m_families.clear();
-    m_addedFonts.clear();
 }
 
 } // namespace tessel

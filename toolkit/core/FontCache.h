@@ -6,7 +6,6 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <string>
 
 namespace tessel {
@@ -28,9 +27,9 @@ private:
     std::u16string m_resolved;
 };
 
-/// The font families of one window and the toolkit's faces it has made available. Fonts added to
-/// the process stay for the process (they cannot be taken back one by one); the cache only
-/// forgets its families. Thread-safe.
+/// The font families of one window. Fonts it adds (the toolkit's faces, font files) are added for
+/// the whole process and stay for it, as the font configuration cannot take one back; the cache
+/// only forgets its families. Thread-safe.
 class TESSEL_EXPORT FontCache {
 public:
     FontCache() = default;
@@ -49,7 +48,7 @@ public:
     const FontFamily* AddTempFont(const std::u16string& face, const std::filesystem::path& fileName);
     /// The same with a face of the library (resource id 106 or 107).
     const FontFamily* AddTempFont(const std::u16string& face, int resourceId);
-    /// Forgets every cached family and the faces noted as added.
+    /// Forgets every cached family (fonts added to the process stay available).
     void ClearTempFont();
 
     /// Whether `face` names an installed family or an alias to one (rather than falling back to
@@ -61,7 +60,6 @@ private:
 
     std::mutex m_lock;
     std::map<std::u16string, std::unique_ptr<FontFamily>> m_families;
-    std::set<int> m_addedFonts;
 };
 
 } // namespace tessel
