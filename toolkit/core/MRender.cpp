@@ -30,7 +30,7 @@ int DrawTransition(Graphics& dst, const Surface& src, const IntRect& d, const In
     const int start = FadeAlpha(fromPercent), end = FadeAlpha(toPercent);
     const int count = vertical ? d.height : d.width;
     const int sourceCount = vertical ? s.height : s.width;
-    if (count <= 0 || sourceCount <= 0 || d.IsEmpty() || s.IsEmpty())
+    if (d.IsEmpty() || s.IsEmpty())
         return start;
     const double step = double(start - end) / count;
     const bool stretched = vertical ? d.width != s.width : d.height != s.height;
