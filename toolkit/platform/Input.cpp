@@ -294,8 +294,15 @@ void DeliverKey(WindowObject& topLevel, bool down, const KeyInfo& key, char32_t 
     if (!window || !TakesInput(window)) {
         return;
     }
-    // Alt held without Ctrl makes the system variants, and F10 is a system key of its own.
-    bool alt = AsyncDown(VK_MENU) || (key.vk == VK_MENU && !down);
+    // Alt held without Ctrl makes the system variants, and F10 is a system key of its own. Alt
+    // released on its own is a system key too; released after a combination it is a plain key-up.
+    static bool s_altCombined = false;
+    if (key.vk == VK_MENU && down && !wasDown) {
+        s_altCombined = false;
+    } else if (key.vk != VK_MENU && down && AsyncDown(VK_MENU)) {
+        s_altCombined = true;
+    }
+    bool alt = AsyncDown(VK_MENU) || (key.vk == VK_MENU && !down && !s_altCombined);
     bool system = (alt && !AsyncDown(VK_CONTROL)) || key.vk == VK_F10;
     UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
     uint32_t lParam = 1u | (key.scanCode & 0xFF) << 16 | (key.extended ? 1u << 24 : 0u);

@@ -26,8 +26,9 @@ public:
     /// The calling thread's queue, made on first use.
     static std::shared_ptr<MessageQueue> Current();
 
-    /// Any thread: queues a message and wakes the owner.
-    void Post(const MSG& msg);
+    /// Any thread: queues a message and wakes the owner. In front of the others when asked (for
+    /// the characters TranslateMessage makes, which belong right after their key-down).
+    void Post(const MSG& msg, bool inFront = false);
     /// Any thread: queues a message for the owner to hand to its window procedure; the future
     /// gets the result (0 when the queue is dropped first).
     std::future<LRESULT> PostSent(const MSG& msg);

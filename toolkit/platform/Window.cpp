@@ -542,8 +542,18 @@ BOOL TranslateMessage(const MSG* msg) {
     } else {
         units += static_cast<char16_t>(c);
     }
-    for (char16_t unit : units) {
-        PostMessageW(msg->hwnd, charMessage, unit, msg->lParam & 0xFFFFFFFF);
+    WindowObject* window = OwnWindow(msg->hwnd);
+    if (!window) {
+        return 0;
+    }
+    // The characters go in front of the queue, so they follow their key-down before anything else.
+    for (auto it = units.rbegin(); it != units.rend(); ++it) {
+        MSG typed = *msg;
+        typed.message = charMessage;
+        typed.wParam = *it;
+        typed.lParam = msg->lParam & 0xFFFFFFFF;
+        typed.character = 0;
+        window->queue->Post(typed, true);
     }
     return 1;
 }
