@@ -1,6 +1,8 @@
 #include "toolkit/platform/Backend.h"
 
 #include "base/Log.h"
+#include "toolkit/platform/EditWindow.h"
+#include "toolkit/platform/Tooltip.h"
 #include "toolkit/platform/gtk/GtkBackend.h"
 #include "toolkit/platform/headless/HeadlessBackend.h"
 
@@ -22,6 +24,8 @@ bool StartLocked(BackendKind kind) {
     if (g_backend) {
         return true;
     }
+    RegisterEditWindowClass();
+    RegisterTooltipClass();
     if (kind == BackendKind::Automatic) {
         const char* asked = std::getenv("TESSEL_BACKEND");
         kind = asked && std::strcmp(asked, "headless") == 0 ? BackendKind::Headless : BackendKind::Gtk;

@@ -26,16 +26,16 @@ MessageQueue::~MessageQueue() {
 void MessageQueue::Post(const MSG& msg, bool inFront) {
     {
         std::lock_guard lock(m_mutex);
+        // Mouse moves are merged, so a slow window sees the latest position rather than a backlog.
+        bool mergeMove = !inFront && msg.message == WM_MOUSEMOVE && !m_posted.empty() &&
+                         m_posted.back().message == WM_MOUSEMOVE && m_posted.back().hwnd == msg.hwnd;
         if (inFront) {
             m_posted.push_front(msg);
-        } else
-            // Mouse moves are merged, so a slow window sees the latest position rather than a backlog.
-            if (msg.message == WM_MOUSEMOVE && !m_posted.empty() && m_posted.back().message == WM_MOUSEMOVE &&
-                m_posted.back().hwnd == msg.hwnd) {
-                m_posted.back() = msg;
-            } else {
-                m_posted.push_back(msg);
-            }
+        } else if (mergeMove) {
+            m_posted.back() = msg;
+        } else {
+            m_posted.push_back(msg);
+        }
     }
     CurrentBackend().Wake();
 }
