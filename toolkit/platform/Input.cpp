@@ -282,13 +282,11 @@ void DeliverKey(WindowObject& topLevel, bool down, const KeyInfo& key, char32_t 
     }
 
     MessageQueue& queue = *topLevel.queue;
+    // Keys go to the thread's focus window, whichever of our native windows the system handed them
+    // to (without a window manager that is the one under the pointer, perhaps a disabled owner).
     HWND target = queue.keyboardGrab;
     if (!target) {
-        target = queue.focus;
-        WindowObject* focus = FindWindowObject(target);
-        if (!focus || TopLevelOf(focus) != &topLevel) {
-            target = topLevel.hwnd;
-        }
+        target = queue.focus ? queue.focus : queue.active ? queue.active : topLevel.hwnd;
     }
     WindowObject* window = FindWindowObject(target);
     if (!window || !TakesInput(window)) {
