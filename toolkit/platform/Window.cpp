@@ -131,6 +131,14 @@ void EnsureSurface(WindowObject* window) {
 
 void DestroyTree(WindowObject* window);
 
+/// The queue of a window's thread; safe from any thread, since the window may go meanwhile.
+std::shared_ptr<MessageQueue> QueueOf(HWND hwnd) {
+    Registry& registry = TheRegistry();
+    std::lock_guard lock(registry.mutex);
+    auto it = registry.windows.find(reinterpret_cast<uintptr_t>(hwnd));
+    return it == registry.windows.end() ? nullptr : it->second->queue;
+}
+
 } // namespace
 
 WindowObject* FindWindowObject(HWND hwnd) {
@@ -469,34 +477,26 @@ LRESULT CallWindowProcW(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LP
 }
 
 LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    WindowObject* window = FindWindowObject(hwnd);
-    if (!window) {
+    std::shared_ptr<MessageQueue> queue = QueueOf(hwnd);
+    if (!queue) {
         return 0;
     }
-    if (window->queue != MessageQueue::Current()) {
+    if (queue != MessageQueue::Current()) {
         MSG msg{};
         msg.hwnd = hwnd;
         msg.message = message;
         msg.wParam = wParam;
         msg.lParam = lParam;
-        std::shared_ptr<MessageQueue> queue = window->queue;
         return queue->PostSent(msg).get();
     }
-    return CallProc(window, message, wParam, lParam);
+    WindowObject* window = FindWindowObject(hwnd);
+    return window ? CallProc(window, message, wParam, lParam) : 0;
 }
 
 BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    std::shared_ptr<MessageQueue> queue;
-    if (!hwnd) {
-        queue = MessageQueue::Current();
-    } else {
-        Registry& registry = TheRegistry();
-        std::lock_guard lock(registry.mutex);
-        auto it = registry.windows.find(reinterpret_cast<uintptr_t>(hwnd));
-        if (it == registry.windows.end()) {
-            return 0;
-        }
-        queue = it->second->queue;
+    std::shared_ptr<MessageQueue> queue = hwnd ? QueueOf(hwnd) : MessageQueue::Current();
+    if (!queue) {
+        return 0;
     }
     MSG msg{};
     msg.hwnd = hwnd;

@@ -195,6 +195,27 @@ gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
     });
 }
 
+gboolean OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer data) {
+    return Guarded("window-state", [&]() -> gboolean {
+        WindowObject* window = ObjectOf(data);
+        if (!window) {
+            return FALSE;
+        }
+        // The user minimised, maximised or restored the window through the window manager.
+        bool minimized = event->new_window_state & GDK_WINDOW_STATE_ICONIFIED;
+        bool maximized = event->new_window_state & GDK_WINDOW_STATE_MAXIMIZED;
+        if (minimized != window->minimized || maximized != window->maximized) {
+            window->minimized = minimized;
+            window->maximized = maximized;
+            WPARAM kind = minimized ? SIZE_MINIMIZED : maximized ? SIZE_MAXIMIZED : SIZE_RESTORED;
+            SendMessageW(window->hwnd, WM_SIZE, kind,
+                         minimized ? 0 : MAKELPARAM(window->rect.Width(), window->rect.Height()));
+            InvalidateRect(window->hwnd, nullptr, 0);
+        }
+        return FALSE;
+    });
+}
+
 gboolean OnWakeTimeout(gpointer) {
     return G_SOURCE_REMOVE;
 }
@@ -267,6 +288,7 @@ public:
         g_signal_connect(widget, "focus-out-event", G_CALLBACK(OnFocus), native);
         g_signal_connect(widget, "configure-event", G_CALLBACK(OnConfigure), native);
         g_signal_connect(widget, "delete-event", G_CALLBACK(OnDelete), native);
+        g_signal_connect(widget, "window-state-event", G_CALLBACK(OnWindowState), native);
         native->inputMethod = gtk_im_multicontext_new();
         g_signal_connect(native->inputMethod, "commit", G_CALLBACK(OnCommit), native);
         window.native = native;
