@@ -157,7 +157,7 @@ TEST_F(InputTest, KeyMessagesCarryRepeatScanExtendedAndAltBits) {
     Pump();
     std::vector<Seen> keys;
     for (const Seen& seen : Log()) {
-        if (seen.message >= WM_KEYDOWN && seen.message <= WM_SYSCHAR) {
+        if (seen.hwnd == hwnd && seen.message >= WM_KEYDOWN && seen.message <= WM_SYSCHAR) {
             keys.push_back(seen);
         }
     }

@@ -47,7 +47,9 @@ LRESULT TooltipProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             cairo_paint(cr);
             cairo_set_source_rgb(cr, 0.46, 0.46, 0.46);
             cairo_set_line_width(cr, 1);
-            cairo_rectangle(cr, 0.5, 0.5, surface->Width() - 1, surface->Height() - 1);
+            RECT client;
+            GetClientRect(hwnd, &client);
+            cairo_rectangle(cr, 0.5, 0.5, client.Width() - 1, client.Height() - 1);
             cairo_stroke(cr);
             PangoLayout* layout = MakeLayout(cr, GetWindowTextW(hwnd));
             cairo_set_source_rgb(cr, 0, 0, 0);

@@ -1,6 +1,7 @@
 #include "toolkit/platform/Window.h"
 
 #include "base/Log.h"
+#include "base/Utf.h"
 #include "toolkit/platform/Backend.h"
 #include "toolkit/platform/MessageQueue.h"
 #include "toolkit/platform/WindowObject.h"
@@ -121,11 +122,23 @@ void RaiseInZOrder(HWND hwnd) {
     registry.zOrder.insert(registry.zOrder.begin(), hwnd);
 }
 
+int ScaleOf(WindowObject* window) {
+    WindowObject* top = TopLevelOf(window);
+    return top && top->native ? std::max(1, CurrentBackend().ScaleFactor(*top)) : 1;
+}
+
+/// Keeps the window's surface at its client size in device pixels. The surface carries the scale
+/// as its device scale, so drawing on it and presenting it both use client coordinates while the
+/// pixels stay sharp on scaled screens.
 void EnsureSurface(WindowObject* window) {
-    int width = std::max(1, window->rect.Width());
-    int height = std::max(1, window->rect.Height());
+    int scale = ScaleOf(window);
+    int width = std::max(1, window->rect.Width()) * scale;
+    int height = std::max(1, window->rect.Height()) * scale;
     if (!window->surface || window->surface->Width() != width || window->surface->Height() != height) {
         window->surface = Surface::Create(width, height);
+        if (window->surface) {
+            cairo_surface_set_device_scale(window->surface->CairoSurface(), scale, scale);
+        }
     }
 }
 
@@ -270,7 +283,8 @@ HWND CreateWindowExW(DWORD exStyle, const char16_t* className, const char16_t* t
                      int y, int width, int height, HWND parent, uintptr_t menu, void* param) {
     WNDCLASSW windowClass;
     if (!GetClassInfoW(className, &windowClass)) {
-        base::LogWarning("window", "CreateWindowExW: unknown window class");
+        base::LogWarning("window", "CreateWindowExW: unknown window class \"" +
+                                       base::ToUtf8(className ? className : u"") + "\"");
         return nullptr;
     }
     if ((style & WS_CHILD) && !OwnWindow(parent)) {
@@ -1116,6 +1130,11 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint) {
         CurrentBackend().Present(*top, area);
     }
     return 1;
+}
+
+int GetWindowScale(HWND hwnd) {
+    WindowObject* window = FindWindowObject(hwnd);
+    return window ? ScaleOf(window) : 1;
 }
 
 Surface* GetWindowSurface(HWND hwnd) {

@@ -111,14 +111,17 @@ TESSEL_EXPORT BOOL ValidateRect(HWND hwnd, const RECT* rect);
 TESSEL_EXPORT BOOL GetUpdateRect(HWND hwnd, RECT* rect);
 /// Sends WM_PAINT at once when the update region is not empty.
 TESSEL_EXPORT BOOL UpdateWindow(HWND hwnd);
-/// Empties the update region and hands out the area to paint and the window's surface (sized to
-/// the client area); sends WM_ERASEBKGND first when an erase was asked for. Null without window.
+/// Empties the update region and hands out the area to paint and the window's surface (see
+/// GetWindowSurface); sends WM_ERASEBKGND first when an erase was asked for. Null without window.
 TESSEL_EXPORT Surface* BeginPaint(HWND hwnd, PAINTSTRUCT* paint);
 /// Shows what was painted since BeginPaint.
 TESSEL_EXPORT BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint);
-/// The window's surface (sized to its client area); owned by the window, valid until it is resized
-/// or destroyed.
+/// The window's surface: its client area in device pixels (client size times GetWindowScale), with
+/// that scale set as the Cairo device scale, so Cairo drawing on it uses client coordinates.
+/// Owned by the window, valid until it is resized, moved to a screen of another scale, or destroyed.
 TESSEL_EXPORT Surface* GetWindowSurface(HWND hwnd);
+/// Device pixels per client unit of the window's screen (1, or 2 on a doubled HiDPI screen).
+TESSEL_EXPORT int GetWindowScale(HWND hwnd);
 /// The window with its visible children composed, as it is shown (colour key applied). The
 /// caller owns the result; null without window.
 TESSEL_EXPORT std::unique_ptr<Surface> CaptureWindow(HWND hwnd);

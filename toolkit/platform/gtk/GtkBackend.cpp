@@ -216,6 +216,19 @@ gboolean OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer data) {
     });
 }
 
+void OnScaleChanged(GObject*, GParamSpec*, gpointer data) {
+    Guarded("scale", [&]() -> int {
+        // A new scale needs a new surface: repaint everything at the new resolution.
+        if (WindowObject* window = ObjectOf(data)) {
+            InvalidateRect(window->hwnd, nullptr, 0);
+            for (HWND child : window->children) {
+                InvalidateRect(child, nullptr, 0);
+            }
+        }
+        return 0;
+    });
+}
+
 gboolean OnWakeTimeout(gpointer) {
     return G_SOURCE_REMOVE;
 }
@@ -289,6 +302,7 @@ public:
         g_signal_connect(widget, "configure-event", G_CALLBACK(OnConfigure), native);
         g_signal_connect(widget, "delete-event", G_CALLBACK(OnDelete), native);
         g_signal_connect(widget, "window-state-event", G_CALLBACK(OnWindowState), native);
+        g_signal_connect(widget, "notify::scale-factor", G_CALLBACK(OnScaleChanged), native);
         native->inputMethod = gtk_im_multicontext_new();
         g_signal_connect(native->inputMethod, "commit", G_CALLBACK(OnCommit), native);
         window.native = native;
