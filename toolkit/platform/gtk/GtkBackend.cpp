@@ -40,6 +40,16 @@ auto Guarded(const char* what, Body body) -> decltype(body()) {
     return decltype(body())();
 }
 
+// The pointer position as of the last pointer event, so that stamping each message with the cursor
+// position costs no round trip to the display server. UI thread only.
+POINT g_pointer;
+bool g_pointerKnown = false;
+
+void NotePointer(double rootX, double rootY) {
+    g_pointer = POINT{static_cast<int>(rootX), static_cast<int>(rootY)};
+    g_pointerKnown = true;
+}
+
 WindowObject* ObjectOf(gpointer data) {
     return FindWindowObject(static_cast<NativeWindow*>(data)->hwnd);
 }
@@ -56,6 +66,14 @@ gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
             cairo_set_source_rgba(cr, 0, 0, 0, 0);
             cairo_paint(cr);
             cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+        }
+        if ((window->layeredFlags & LWA_COLORKEY) && static_cast<NativeWindow*>(data)->rgba) {
+            // Keyed pixels become transparent where a compositor shows transparency.
+            if (std::unique_ptr<Surface> keyed = CaptureWindow(window->hwnd)) {
+                cairo_set_source_surface(cr, keyed->CairoSurface(), 0, 0);
+                cairo_paint(cr);
+                return TRUE;
+            }
         }
         PaintWindowTree(cr, *window);
         return TRUE;
@@ -83,6 +101,7 @@ gboolean OnButton(GtkWidget*, GdkEventButton* event, gpointer data) {
         default:
             return TRUE;
         }
+        NotePointer(event->x_root, event->y_root);
         DeliverMouse(*window, action, POINT{static_cast<int>(event->x), static_cast<int>(event->y)});
         return TRUE;
     });
@@ -90,6 +109,7 @@ gboolean OnButton(GtkWidget*, GdkEventButton* event, gpointer data) {
 
 gboolean OnMotion(GtkWidget*, GdkEventMotion* event, gpointer data) {
     return Guarded("motion", [&]() -> gboolean {
+        NotePointer(event->x_root, event->y_root);
         if (WindowObject* window = ObjectOf(data)) {
             DeliverMouse(*window, MouseAction::Move,
                          POINT{static_cast<int>(event->x), static_cast<int>(event->y)});
@@ -279,12 +299,6 @@ public:
         if (WindowObject* owner = FindWindowObject(window.parent); owner && owner->native) {
             gtk_window_set_transient_for(gtkWindow, GTK_WINDOW(NativeOf(*owner)->widget));
         }
-        GdkScreen* screen = gtk_widget_get_screen(widget);
-        if (GdkVisual* visual = gdk_screen_get_rgba_visual(screen);
-            visual && gdk_screen_is_composited(screen) && (window.exStyle & WS_EX_LAYERED)) {
-            gtk_widget_set_visual(widget, visual);
-            native->rgba = true;
-        }
         gtk_widget_add_events(widget, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                                           GDK_POINTER_MOTION_MASK | GDK_SCROLL_MASK | GDK_SMOOTH_SCROLL_MASK |
                                           GDK_LEAVE_NOTIFY_MASK | GDK_ENTER_NOTIFY_MASK | GDK_KEY_PRESS_MASK |
@@ -307,7 +321,7 @@ public:
         g_signal_connect(native->inputMethod, "commit", G_CALLBACK(OnCommit), native);
         window.native = native;
         SyncGeometry(window);
-        SyncOpacity(window);
+        SyncOpacity(window); // before realizing, so a layered window gets its RGBA visual at once
         gtk_widget_realize(widget);
         gtk_im_context_set_client_window(native->inputMethod, gtk_widget_get_window(widget));
         if (window.exStyle & WS_EX_TOPMOST) {
@@ -370,10 +384,44 @@ public:
     }
 
     void SyncOpacity(WindowObject& window) override {
-        if (NativeWindow* native = NativeOf(window)) {
-            double opacity = (window.layeredFlags & LWA_ALPHA) ? window.alpha / 255.0 : 1.0;
-            gtk_widget_set_opacity(native->widget, opacity);
-            gtk_window_set_keep_above(GTK_WINDOW(native->widget), (window.exStyle & WS_EX_TOPMOST) != 0);
+        NativeWindow* native = NativeOf(window);
+        if (!native) {
+            return;
+        }
+        if ((window.exStyle & WS_EX_LAYERED) && !native->rgba) {
+            UseRgbaVisual(window, *native);
+        }
+        double opacity = (window.layeredFlags & LWA_ALPHA) ? window.alpha / 255.0 : 1.0;
+        gtk_widget_set_opacity(native->widget, opacity);
+        gtk_window_set_keep_above(GTK_WINDOW(native->widget), (window.exStyle & WS_EX_TOPMOST) != 0);
+    }
+
+    /// Per-pixel alpha needs an RGBA visual, which GTK takes only before the window is realized; a
+    /// window made layered later is unrealized and realized again (hidden meanwhile).
+    void UseRgbaVisual(WindowObject& window, NativeWindow& native) {
+        GdkScreen* screen = gtk_widget_get_screen(native.widget);
+        GdkVisual* visual = gdk_screen_get_rgba_visual(screen);
+        if (!visual || !gdk_screen_is_composited(screen)) {
+            return;
+        }
+        bool realized = gtk_widget_get_realized(native.widget);
+        bool shown = gtk_widget_get_visible(native.widget);
+        if (realized) {
+            if (shown) {
+                gtk_widget_hide(native.widget);
+            }
+            gtk_im_context_set_client_window(native.inputMethod, nullptr);
+            gtk_widget_unrealize(native.widget);
+        }
+        gtk_widget_set_visual(native.widget, visual);
+        native.rgba = true;
+        if (realized) {
+            gtk_widget_realize(native.widget);
+            gtk_im_context_set_client_window(native.inputMethod, gtk_widget_get_window(native.widget));
+            SyncGeometry(window);
+            if (shown) {
+                gtk_widget_show(native.widget);
+            }
         }
     }
 
@@ -473,6 +521,9 @@ public:
     }
 
     POINT CursorPos() const override {
+        if (g_pointerKnown) {
+            return g_pointer;
+        }
         GdkDisplay* display = gdk_display_get_default();
         GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(display));
         int x = 0;
