@@ -63,6 +63,9 @@ public:
     virtual void BringToFront(WindowObject& window) = 0;
     /// Lets the window manager move the window, following the pointer from a press at screenPoint.
     virtual void BeginMoveDrag(WindowObject& window, POINT screenPoint) = 0;
+    /// Sends pointer events from anywhere on the screen to the window while the layer's mouse
+    /// capture is set (null: ends it).
+    virtual void CapturePointer(WindowObject* window) = 0;
     /// Takes all keyboard input for the window (null: gives it back); false when refused.
     virtual bool GrabKeyboard(WindowObject* window) = 0;
     /// Turns the input method on or off for key events of the window.

@@ -398,6 +398,7 @@ void DestroyTree(WindowObject* window) {
     MessageQueue& queue = *window->queue;
     if (queue.capture == window->hwnd) {
         queue.capture = nullptr;
+        CurrentBackend().CapturePointer(nullptr);
     }
     queue.ForgetWindow(window->hwnd);
     if (window->native) {
@@ -1197,6 +1198,7 @@ HWND SetCapture(HWND hwnd) {
         return previous;
     }
     queue.capture = hwnd;
+    CurrentBackend().CapturePointer(TopLevelOf(FindWindowObject(hwnd)));
     if (previous) {
         SendMessageW(previous, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
     }
@@ -1208,6 +1210,7 @@ BOOL ReleaseCapture() {
     HWND previous = queue.capture;
     queue.capture = nullptr;
     if (previous) {
+        CurrentBackend().CapturePointer(nullptr);
         SendMessageW(previous, WM_CAPTURECHANGED, 0, 0);
     }
     return 1;

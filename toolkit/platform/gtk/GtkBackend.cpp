@@ -336,8 +336,10 @@ public:
         if (!native) {
             return;
         }
-        if (m_grab == native) {
-            GrabKeyboard(nullptr);
+        if (m_keyboardGrab == native || m_pointerCapture == native) {
+            m_keyboardGrab = m_keyboardGrab == native ? nullptr : m_keyboardGrab;
+            m_pointerCapture = m_pointerCapture == native ? nullptr : m_pointerCapture;
+            RegrabSeat();
         }
         g_signal_handlers_disconnect_by_data(native->widget, native);
         g_signal_handlers_disconnect_by_data(native->inputMethod, native);
@@ -444,28 +446,47 @@ public:
         }
     }
 
+    void CapturePointer(WindowObject* window) override {
+        NativeWindow* native = window ? NativeOf(*window) : nullptr;
+        if (native == m_pointerCapture) {
+            return;
+        }
+        m_pointerCapture = native;
+        RegrabSeat();
+    }
+
     bool GrabKeyboard(WindowObject* window) override {
-        GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
-        if (m_grab) {
-            gdk_seat_ungrab(seat);
-            m_grab = nullptr;
-        }
-        if (!window) {
-            return true;
-        }
-        NativeWindow* native = NativeOf(*window);
-        if (!native) {
+        NativeWindow* native = window ? NativeOf(*window) : nullptr;
+        if (window && !native) {
             return false;
         }
-        GdkGrabStatus status =
-            gdk_seat_grab(seat, gtk_widget_get_window(native->widget), GDK_SEAT_CAPABILITY_KEYBOARD, FALSE,
-                          nullptr, nullptr, nullptr, nullptr);
-        if (status != GDK_GRAB_SUCCESS) {
+        m_keyboardGrab = native;
+        if (!RegrabSeat() && native) {
+            m_keyboardGrab = nullptr;
+            RegrabSeat();
             base::LogWarning("gtk", "the keyboard grab was refused");
             return false;
         }
-        m_grab = native;
         return true;
+    }
+
+    /// Ungrabbing a seat ends all its grabs, so the pointer capture and the keyboard grab are
+    /// always set up again together. Pointer events of our own windows still arrive as usual
+    /// (owner events); the rest of the screen's go to the capturing window.
+    bool RegrabSeat() {
+        GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
+        gdk_seat_ungrab(seat);
+        bool ok = true;
+        if (m_keyboardGrab) {
+            ok = gdk_seat_grab(seat, gtk_widget_get_window(m_keyboardGrab->widget),
+                               GDK_SEAT_CAPABILITY_KEYBOARD, FALSE, nullptr, nullptr, nullptr,
+                               nullptr) == GDK_GRAB_SUCCESS;
+        }
+        if (m_pointerCapture && gtk_widget_get_window(m_pointerCapture->widget)) {
+            gdk_seat_grab(seat, gtk_widget_get_window(m_pointerCapture->widget),
+                          GDK_SEAT_CAPABILITY_ALL_POINTING, TRUE, nullptr, nullptr, nullptr, nullptr);
+        }
+        return ok;
     }
 
     void SetInputMethodEnabled(WindowObject& window, bool enabled) override {
@@ -612,7 +633,8 @@ public:
     }
 
 private:
-    NativeWindow* m_grab = nullptr;
+    NativeWindow* m_keyboardGrab = nullptr;
+    NativeWindow* m_pointerCapture = nullptr;
 };
 
 } // namespace

@@ -67,6 +67,7 @@ public:
     void Present(WindowObject&, const RECT&) override {}
     void BringToFront(WindowObject&) override {}
     void BeginMoveDrag(WindowObject&, POINT) override { ++m_moveDrags; }
+    void CapturePointer(WindowObject*) override {}
     bool GrabKeyboard(WindowObject* window) override;
     void SetInputMethodEnabled(WindowObject&, bool) override {}
     void SetCursorShape(int cursorId) override { m_cursor = cursorId; }
