@@ -379,4 +379,130 @@ void DeliverClose(WindowObject& topLevel) {
     }
 }
 
+HWND SetCapture(HWND hwnd) {
+    MessageQueue& queue = *MessageQueue::Current();
+    HWND previous = queue.capture;
+    if (!OwnWindow(hwnd) || previous == hwnd) {
+        return previous;
+    }
+    queue.capture = hwnd;
+    CurrentBackend().CapturePointer(TopLevelOf(FindWindowObject(hwnd)));
+    if (previous) {
+        SendMessageW(previous, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
+    }
+    return previous;
+}
+
+BOOL ReleaseCapture() {
+    MessageQueue& queue = *MessageQueue::Current();
+    HWND previous = queue.capture;
+    queue.capture = nullptr;
+    if (previous) {
+        CurrentBackend().CapturePointer(nullptr);
+        SendMessageW(previous, WM_CAPTURECHANGED, 0, 0);
+    }
+    return 1;
+}
+
+HWND GetCapture() {
+    return MessageQueue::Current()->capture;
+}
+
+int SetCursor(int cursorId) {
+    static thread_local int current = IDC_ARROW;
+    int previous = current;
+    if (cursorId != current) {
+        current = cursorId;
+        CurrentBackend().SetCursorShape(cursorId);
+    }
+    return previous;
+}
+
+BOOL GetCursorPos(POINT* point) {
+    if (!point) {
+        return 0;
+    }
+    *point = CurrentBackend().CursorPos();
+    return 1;
+}
+
+HWND SetFocus(HWND hwnd) {
+    MessageQueue& queue = *MessageQueue::Current();
+    HWND previous = queue.focus;
+    WindowObject* window = nullptr;
+    if (hwnd) {
+        window = OwnWindow(hwnd);
+        if (!window || !window->enabled) {
+            return nullptr;
+        }
+    }
+    if (previous == hwnd) {
+        return previous;
+    }
+    if (window) {
+        ActivateWindow(window);
+        // Activation may already have moved the focus (default processing of WM_ACTIVATE).
+        if (!IsWindow(hwnd) || queue.focus == hwnd) {
+            return previous;
+        }
+    }
+    HWND current = queue.focus;
+    queue.focus = nullptr;
+    if (current) {
+        SendMessageW(current, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd), 0);
+    }
+    if (hwnd && IsWindow(hwnd) && !queue.focus) {
+        queue.focus = hwnd;
+        SendMessageW(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(current), 0);
+    }
+    return previous;
+}
+
+HWND GetFocus() {
+    return MessageQueue::Current()->focus;
+}
+
+HWND GetActiveWindow() {
+    return MessageQueue::Current()->active;
+}
+
+int16_t GetKeyState(int virtualKey) {
+    uint8_t state = MessageQueue::Current()->keyState[static_cast<uint8_t>(virtualKey)];
+    return static_cast<int16_t>(((state & 0x80) ? 0x8000 : 0) | (state & 0x01));
+}
+
+void EnableInputMethod(HWND hwnd, BOOL enable) {
+    if (WindowObject* window = OwnWindow(hwnd)) {
+        window->inputMethodEnabled = enable != 0;
+        if (WindowObject* top = TopLevelOf(window); top && top->native) {
+            CurrentBackend().SetInputMethodEnabled(*window, enable != 0);
+        }
+    }
+}
+
+BOOL GrabKeyboard(HWND hwnd) {
+    MessageQueue& queue = *MessageQueue::Current();
+    WindowObject* window = hwnd ? TopLevelOf(OwnWindow(hwnd)) : nullptr;
+    if (hwnd && !window) {
+        return 0;
+    }
+    if (!CurrentBackend().GrabKeyboard(window)) {
+        return 0;
+    }
+    queue.keyboardGrab = hwnd;
+    return 1;
+}
+
+BOOL SetClipboardText(const std::u16string& text) {
+    return CurrentBackend().SetClipboardText(text);
+}
+
+std::u16string GetClipboardText() {
+    return CurrentBackend().GetClipboardText();
+}
+
+BOOL ShowFileDialog(const FileDialogRequest& request, std::u16string& result) {
+    return CurrentBackend().RunFileDialog(request, result);
+}
+
 } // namespace tessel

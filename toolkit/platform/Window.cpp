@@ -41,26 +41,11 @@ Registry& TheRegistry() {
     return *registry;
 }
 
-WindowObject* OwnWindow(HWND hwnd) {
-    WindowObject* window = FindWindowObject(hwnd);
-    if (!window || window->queue != MessageQueue::Current()) {
-        return nullptr;
-    }
-    return window;
-}
-
-LRESULT CallProc(WindowObject* window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return window->proc ? window->proc(window->hwnd, message, wParam, lParam)
-                        : DefWindowProcW(window->hwnd, message, wParam, lParam);
-}
-
 void SendPosChanged(WindowObject* window, UINT flags) {
     WINDOWPOS pos{window->hwnd,          nullptr, window->rect.left, window->rect.top, window->rect.Width(),
                   window->rect.Height(), flags};
     SendMessageW(window->hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
 }
-
-void Activate(WindowObject* window);
 
 void Deactivate(WindowObject* window, HWND next) {
     MessageQueue& queue = *window->queue;
@@ -75,21 +60,6 @@ void Deactivate(WindowObject* window, HWND next) {
         queue.focus = nullptr;
         SendMessageW(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(next), 0);
     }
-}
-
-void Activate(WindowObject* window) {
-    window = TopLevelOf(window);
-    if (!window || !window->visible || window->queue->active == window->hwnd) {
-        return;
-    }
-    MessageQueue& queue = *window->queue;
-    HWND previous = queue.active;
-    if (WindowObject* old = FindWindowObject(previous)) {
-        Deactivate(old, window->hwnd);
-    }
-    queue.active = window->hwnd;
-    SendMessageW(window->hwnd, WM_NCACTIVATE, 1, 0);
-    SendMessageW(window->hwnd, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(previous));
 }
 
 /// Gives activation to the owner (or the front-most other window) when an active window hides.
@@ -111,7 +81,7 @@ void ActivateSuccessor(WindowObject* window) {
     }
     Deactivate(window, next ? next->hwnd : nullptr);
     if (next) {
-        Activate(next);
+        ActivateWindow(next);
     }
 }
 
@@ -120,36 +90,6 @@ void RaiseInZOrder(HWND hwnd) {
     std::lock_guard lock(registry.mutex);
     std::erase(registry.zOrder, hwnd);
     registry.zOrder.insert(registry.zOrder.begin(), hwnd);
-}
-
-int ScaleOf(WindowObject* window) {
-    WindowObject* top = TopLevelOf(window);
-    return top && top->native ? std::max(1, CurrentBackend().ScaleFactor(*top)) : 1;
-}
-
-/// Keeps the window's surface at its client size in device pixels. The surface carries the scale
-/// as its device scale, so drawing on it and presenting it both use client coordinates while the
-/// pixels stay sharp on scaled screens.
-void EnsureSurface(WindowObject* window) {
-    int scale = ScaleOf(window);
-    int width = std::max(1, window->rect.Width()) * scale;
-    int height = std::max(1, window->rect.Height()) * scale;
-    if (!window->surface || window->surface->Width() != width || window->surface->Height() != height) {
-        window->surface = Surface::Create(width, height);
-        if (window->surface) {
-            cairo_surface_set_device_scale(window->surface->CairoSurface(), scale, scale);
-        }
-    }
-}
-
-void DestroyTree(WindowObject* window);
-
-/// The queue of a window's thread; safe from any thread, since the window may go meanwhile.
-std::shared_ptr<MessageQueue> QueueOf(HWND hwnd) {
-    Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
-    auto it = registry.windows.find(reinterpret_cast<uintptr_t>(hwnd));
-    return it == registry.windows.end() ? nullptr : it->second->queue;
 }
 
 } // namespace
@@ -162,6 +102,36 @@ WindowObject* FindWindowObject(HWND hwnd) {
     std::lock_guard lock(registry.mutex);
     auto it = registry.windows.find(reinterpret_cast<uintptr_t>(hwnd));
     return it == registry.windows.end() ? nullptr : it->second.get();
+}
+
+WindowObject* OwnWindow(HWND hwnd) {
+    WindowObject* window = FindWindowObject(hwnd);
+    if (!window || window->queue != MessageQueue::Current()) {
+        return nullptr;
+    }
+    return window;
+}
+
+std::shared_ptr<MessageQueue> QueueOf(HWND hwnd) {
+    Registry& registry = TheRegistry();
+    std::lock_guard lock(registry.mutex);
+    auto it = registry.windows.find(reinterpret_cast<uintptr_t>(hwnd));
+    return it == registry.windows.end() ? nullptr : it->second->queue;
+}
+
+void ActivateWindow(WindowObject* window) {
+    window = TopLevelOf(window);
+    if (!window || !window->visible || window->queue->active == window->hwnd) {
+        return;
+    }
+    MessageQueue& queue = *window->queue;
+    HWND previous = queue.active;
+    if (WindowObject* old = FindWindowObject(previous)) {
+        Deactivate(old, window->hwnd);
+    }
+    queue.active = window->hwnd;
+    SendMessageW(window->hwnd, WM_NCACTIVATE, 1, 0);
+    SendMessageW(window->hwnd, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(previous));
 }
 
 WindowObject* TopLevelOf(WindowObject* window) {
@@ -199,25 +169,6 @@ WindowObject* ChildAtPoint(WindowObject& topLevel, POINT& point) {
         }
     }
     return current;
-}
-
-void PaintWindowTree(cairo_t* cr, WindowObject& window) {
-    if (window.surface) {
-        cairo_set_source_surface(cr, window.surface->CairoSurface(), 0, 0);
-        cairo_paint(cr);
-    }
-    for (HWND hwnd : window.children) {
-        WindowObject* child = FindWindowObject(hwnd);
-        if (!child || !child->visible) {
-            continue;
-        }
-        cairo_save(cr);
-        cairo_rectangle(cr, child->rect.left, child->rect.top, child->rect.Width(), child->rect.Height());
-        cairo_clip(cr);
-        cairo_translate(cr, child->rect.left, child->rect.top);
-        PaintWindowTree(cr, *child);
-        cairo_restore(cr);
-    }
 }
 
 std::vector<WindowObject*> WindowsOfQueue(const MessageQueue* queue) {
@@ -487,117 +438,6 @@ HWND GetWindowOwner(HWND hwnd) {
     return window && !window->IsChild() ? window->parent : nullptr;
 }
 
-LRESULT CallWindowProcW(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return proc ? proc(hwnd, message, wParam, lParam) : DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    std::shared_ptr<MessageQueue> queue = QueueOf(hwnd);
-    if (!queue) {
-        return 0;
-    }
-    if (queue != MessageQueue::Current()) {
-        MSG msg{};
-        msg.hwnd = hwnd;
-        msg.message = message;
-        msg.wParam = wParam;
-        msg.lParam = lParam;
-        return queue->PostSent(msg).get();
-    }
-    WindowObject* window = FindWindowObject(hwnd);
-    return window ? CallProc(window, message, wParam, lParam) : 0;
-}
-
-BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    std::shared_ptr<MessageQueue> queue = hwnd ? QueueOf(hwnd) : MessageQueue::Current();
-    if (!queue) {
-        return 0;
-    }
-    MSG msg{};
-    msg.hwnd = hwnd;
-    msg.message = message;
-    msg.wParam = wParam;
-    msg.lParam = lParam;
-    msg.time = static_cast<DWORD>(CurrentBackend().NowMs());
-    msg.pt = CurrentBackend().CursorPos();
-    queue->Post(msg);
-    return 1;
-}
-
-void PostQuitMessage(int exitCode) {
-    MessageQueue::Current()->PostQuit(exitCode);
-}
-
-BOOL GetMessageW(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) {
-    if (!msg) {
-        return 0;
-    }
-    MessageQueue::Current()->Get(msg, hwnd, filterMin, filterMax, true, true);
-    return msg->message != WM_QUIT;
-}
-
-BOOL PeekMessageW(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags) {
-    if (!msg) {
-        return 0;
-    }
-    return MessageQueue::Current()->Get(msg, hwnd, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0,
-                                        false);
-}
-
-BOOL TranslateMessage(const MSG* msg) {
-    if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN) || msg->character == 0) {
-        return 0;
-    }
-    UINT charMessage = msg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;
-    std::u16string units;
-    char32_t c = msg->character;
-    if (c >= 0x10000) {
-        units += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-        units += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-    } else {
-        units += static_cast<char16_t>(c);
-    }
-    WindowObject* window = OwnWindow(msg->hwnd);
-    if (!window) {
-        return 0;
-    }
-    // The characters go in front of the queue, so they follow their key-down before anything else.
-    for (auto it = units.rbegin(); it != units.rend(); ++it) {
-        MSG typed = *msg;
-        typed.message = charMessage;
-        typed.wParam = *it;
-        typed.lParam = msg->lParam & 0xFFFFFFFF;
-        typed.character = 0;
-        window->queue->Post(typed, true);
-    }
-    return 1;
-}
-
-LRESULT DispatchMessageW(const MSG* msg) {
-    if (!msg) {
-        return 0;
-    }
-    if (msg->message == WM_TIMER && msg->lParam) {
-        reinterpret_cast<TIMERPROC>(msg->lParam)(msg->hwnd, WM_TIMER, msg->wParam, msg->time);
-        return 0;
-    }
-    WindowObject* window = OwnWindow(msg->hwnd);
-    if (!window) {
-        return 0;
-    }
-    LRESULT result = CallProc(window, msg->message, msg->wParam, msg->lParam);
-    // A window that ignores WM_PAINT would otherwise be asked again forever.
-    if (msg->message == WM_PAINT && (window = FindWindowObject(msg->hwnd)) != nullptr && window->update &&
-        !cairo_region_is_empty(window->update.get())) {
-        ValidateRect(msg->hwnd, nullptr);
-    }
-    return result;
-}
-
-DWORD GetTickCount() {
-    return static_cast<DWORD>(CurrentBackend().NowMs());
-}
-
 BOOL ShowWindow(HWND hwnd, int command) {
     WindowObject* window = OwnWindow(hwnd);
     if (!window) {
@@ -668,7 +508,7 @@ BOOL ShowWindow(HWND hwnd, int command) {
             resize(window->IsChild() ? window->rect : GetWorkArea(hwnd), SIZE_MAXIMIZED);
         }
         if (activate) {
-            Activate(window);
+            ActivateWindow(window);
         }
         break;
     case SW_RESTORE:
@@ -686,7 +526,7 @@ BOOL ShowWindow(HWND hwnd, int command) {
             resize(rect, window->maximized ? SIZE_MAXIMIZED : SIZE_RESTORED);
         }
         if (activate) {
-            Activate(window);
+            ActivateWindow(window);
         }
         break;
     case SW_SHOWNA:
@@ -697,7 +537,7 @@ BOOL ShowWindow(HWND hwnd, int command) {
     default:
         setVisible(true);
         if (activate && !window->minimized) {
-            Activate(window);
+            ActivateWindow(window);
         }
         break;
     }
@@ -872,7 +712,7 @@ BOOL BringWindowToTop(HWND hwnd) {
     }
     RaiseInZOrder(window->hwnd);
     CurrentBackend().BringToFront(*window);
-    Activate(window);
+    ActivateWindow(window);
     return 1;
 }
 
@@ -1020,301 +860,6 @@ BOOL SetLayeredWindowAttributes(HWND hwnd, COLORREF colorKey, uint8_t alpha, DWO
         CurrentBackend().Present(*window, window->ClientRect());
     }
     return 1;
-}
-
-BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) {
-    WindowObject* window = OwnWindow(hwnd);
-    if (!window) {
-        return 0;
-    }
-    RECT client = window->ClientRect();
-    RECT area = rect ? *rect : client;
-    cairo_rectangle_int_t box{area.left, area.top, area.Width(), area.Height()};
-    cairo_rectangle_int_t bounds{0, 0, client.Width(), client.Height()};
-    if (!window->update) {
-        window->update.reset(cairo_region_create());
-    }
-    if (box.width > 0 && box.height > 0) {
-        RegionPtr piece(cairo_region_create_rectangle(&box));
-        cairo_region_intersect_rectangle(piece.get(), &bounds);
-        cairo_region_union(window->update.get(), piece.get());
-    }
-    window->eraseOnPaint = window->eraseOnPaint || erase;
-    CurrentBackend().Wake();
-    return 1;
-}
-
-BOOL ValidateRect(HWND hwnd, const RECT* rect) {
-    WindowObject* window = OwnWindow(hwnd);
-    if (!window) {
-        return 0;
-    }
-    if (!window->update) {
-        return 1;
-    }
-    if (!rect) {
-        window->update.reset(cairo_region_create());
-        window->eraseOnPaint = false;
-        return 1;
-    }
-    cairo_rectangle_int_t box{rect->left, rect->top, rect->Width(), rect->Height()};
-    cairo_region_subtract_rectangle(window->update.get(), &box);
-    return 1;
-}
-
-BOOL GetUpdateRect(HWND hwnd, RECT* rect) {
-    WindowObject* window = FindWindowObject(hwnd);
-    if (!window || !window->update || cairo_region_is_empty(window->update.get())) {
-        if (rect) {
-            *rect = RECT{};
-        }
-        return 0;
-    }
-    cairo_rectangle_int_t box;
-    cairo_region_get_extents(window->update.get(), &box);
-    if (rect) {
-        *rect = RECT{box.x, box.y, box.x + box.width, box.y + box.height};
-    }
-    return 1;
-}
-
-BOOL UpdateWindow(HWND hwnd) {
-    if (!OwnWindow(hwnd)) {
-        return 0;
-    }
-    if (GetUpdateRect(hwnd, nullptr) && IsWindowVisible(hwnd)) {
-        SendMessageW(hwnd, WM_PAINT, 0, 0);
-    }
-    return 1;
-}
-
-Surface* BeginPaint(HWND hwnd, PAINTSTRUCT* paint) {
-    WindowObject* window = OwnWindow(hwnd);
-    if (!window || !paint) {
-        return nullptr;
-    }
-    GetUpdateRect(hwnd, &paint->rcPaint);
-    bool erase = window->eraseOnPaint;
-    ValidateRect(hwnd, nullptr);
-    EnsureSurface(window);
-    if (erase) {
-        SendMessageW(hwnd, WM_ERASEBKGND, 0, 0);
-    }
-    window = FindWindowObject(hwnd);
-    paint->surface = window ? window->surface.get() : nullptr;
-    return paint->surface;
-}
-
-BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint) {
-    WindowObject* window = OwnWindow(hwnd);
-    if (!window || !paint) {
-        return 0;
-    }
-    if (window->surface) {
-        window->surface->MarkDirty();
-    }
-    // Children live inside their top-level window's picture: present that part of it.
-    RECT area = paint->rcPaint;
-    WindowObject* top = window;
-    while (top->IsChild()) {
-        WindowObject* parent = FindWindowObject(top->parent);
-        if (!parent) {
-            return 1;
-        }
-        area.left += top->rect.left;
-        area.right += top->rect.left;
-        area.top += top->rect.top;
-        area.bottom += top->rect.top;
-        top = parent;
-    }
-    if (top->native) {
-        CurrentBackend().Present(*top, area);
-    }
-    return 1;
-}
-
-int GetWindowScale(HWND hwnd) {
-    WindowObject* window = FindWindowObject(hwnd);
-    return window ? ScaleOf(window) : 1;
-}
-
-Surface* GetWindowSurface(HWND hwnd) {
-    WindowObject* window = OwnWindow(hwnd);
-    if (!window) {
-        return nullptr;
-    }
-    EnsureSurface(window);
-    return window->surface.get();
-}
-
-std::unique_ptr<Surface> CaptureWindow(HWND hwnd) {
-    WindowObject* window = OwnWindow(hwnd);
-    if (!window) {
-        return nullptr;
-    }
-    std::unique_ptr<Surface> result =
-        Surface::Create(std::max(1, window->rect.Width()), std::max(1, window->rect.Height()));
-    if (!result) {
-        return nullptr;
-    }
-    cairo_t* cr = cairo_create(result->CairoSurface());
-    PaintWindowTree(cr, *window);
-    cairo_destroy(cr);
-    cairo_surface_flush(result->CairoSurface());
-    if (window->layeredFlags & LWA_COLORKEY) {
-        // Keyed pixels are opaque and of exactly the key colour; they become fully transparent.
-        COLORREF key = window->colorKey;
-        uint32_t keyed = 0xFF000000u | ((key & 0xFF) << 16) | (key & 0xFF00) | ((key >> 16) & 0xFF);
-        for (int y = 0; y < result->Height(); ++y) {
-            uint32_t* row = result->Row(y);
-            for (int x = 0; x < result->Width(); ++x) {
-                if (row[x] == keyed) {
-                    row[x] = 0;
-                }
-            }
-        }
-        result->MarkDirty();
-    }
-    return result;
-}
-
-uintptr_t SetTimer(HWND hwnd, uintptr_t id, UINT elapse, TIMERPROC callback) {
-    if (hwnd && !OwnWindow(hwnd)) {
-        return 0;
-    }
-    uintptr_t result = MessageQueue::Current()->SetTimer(hwnd, id, elapse, callback);
-    CurrentBackend().Wake();
-    return hwnd ? 1 : result;
-}
-
-BOOL KillTimer(HWND hwnd, uintptr_t id) {
-    return MessageQueue::Current()->KillTimer(hwnd, id);
-}
-
-HWND SetCapture(HWND hwnd) {
-    MessageQueue& queue = *MessageQueue::Current();
-    HWND previous = queue.capture;
-    if (!OwnWindow(hwnd) || previous == hwnd) {
-        return previous;
-    }
-    queue.capture = hwnd;
-    CurrentBackend().CapturePointer(TopLevelOf(FindWindowObject(hwnd)));
-    if (previous) {
-        SendMessageW(previous, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
-    }
-    return previous;
-}
-
-BOOL ReleaseCapture() {
-    MessageQueue& queue = *MessageQueue::Current();
-    HWND previous = queue.capture;
-    queue.capture = nullptr;
-    if (previous) {
-        CurrentBackend().CapturePointer(nullptr);
-        SendMessageW(previous, WM_CAPTURECHANGED, 0, 0);
-    }
-    return 1;
-}
-
-HWND GetCapture() {
-    return MessageQueue::Current()->capture;
-}
-
-int SetCursor(int cursorId) {
-    static thread_local int current = IDC_ARROW;
-    int previous = current;
-    if (cursorId != current) {
-        current = cursorId;
-        CurrentBackend().SetCursorShape(cursorId);
-    }
-    return previous;
-}
-
-BOOL GetCursorPos(POINT* point) {
-    if (!point) {
-        return 0;
-    }
-    *point = CurrentBackend().CursorPos();
-    return 1;
-}
-
-HWND SetFocus(HWND hwnd) {
-    MessageQueue& queue = *MessageQueue::Current();
-    HWND previous = queue.focus;
-    WindowObject* window = nullptr;
-    if (hwnd) {
-        window = OwnWindow(hwnd);
-        if (!window || !window->enabled) {
-            return nullptr;
-        }
-    }
-    if (previous == hwnd) {
-        return previous;
-    }
-    if (window) {
-        Activate(window);
-        // Activation may already have moved the focus (default processing of WM_ACTIVATE).
-        if (!IsWindow(hwnd) || queue.focus == hwnd) {
-            return previous;
-        }
-    }
-    HWND current = queue.focus;
-    queue.focus = nullptr;
-    if (current) {
-        SendMessageW(current, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd), 0);
-    }
-    if (hwnd && IsWindow(hwnd) && !queue.focus) {
-        queue.focus = hwnd;
-        SendMessageW(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(current), 0);
-    }
-    return previous;
-}
-
-HWND GetFocus() {
-    return MessageQueue::Current()->focus;
-}
-
-HWND GetActiveWindow() {
-    return MessageQueue::Current()->active;
-}
-
-int16_t GetKeyState(int virtualKey) {
-    uint8_t state = MessageQueue::Current()->keyState[static_cast<uint8_t>(virtualKey)];
-    return static_cast<int16_t>(((state & 0x80) ? 0x8000 : 0) | (state & 0x01));
-}
-
-void EnableInputMethod(HWND hwnd, BOOL enable) {
-    if (WindowObject* window = OwnWindow(hwnd)) {
-        window->inputMethodEnabled = enable != 0;
-        if (WindowObject* top = TopLevelOf(window); top && top->native) {
-            CurrentBackend().SetInputMethodEnabled(*window, enable != 0);
-        }
-    }
-}
-
-BOOL GrabKeyboard(HWND hwnd) {
-    MessageQueue& queue = *MessageQueue::Current();
-    WindowObject* window = hwnd ? TopLevelOf(OwnWindow(hwnd)) : nullptr;
-    if (hwnd && !window) {
-        return 0;
-    }
-    if (!CurrentBackend().GrabKeyboard(window)) {
-        return 0;
-    }
-    queue.keyboardGrab = hwnd;
-    return 1;
-}
-
-BOOL SetClipboardText(const std::u16string& text) {
-    return CurrentBackend().SetClipboardText(text);
-}
-
-std::u16string GetClipboardText() {
-    return CurrentBackend().GetClipboardText();
-}
-
-BOOL ShowFileDialog(const FileDialogRequest& request, std::u16string& result) {
-    return CurrentBackend().RunFileDialog(request, result);
 }
 
 } // namespace tessel

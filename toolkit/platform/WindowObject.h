@@ -74,6 +74,16 @@ struct WindowObject {
 /// is destroyed, which happens only on its own thread.
 WindowObject* FindWindowObject(HWND hwnd);
 
+/// Looks up a window of the calling thread; null for a stale handle or another thread's window.
+WindowObject* OwnWindow(HWND hwnd);
+
+/// The queue of a window's thread, or null for a stale handle; safe from any thread.
+std::shared_ptr<MessageQueue> QueueOf(HWND hwnd);
+
+/// Makes a window's top-level window the active one (WM_NCACTIVATE, WM_ACTIVATE), deactivating
+/// the previous one.
+void ActivateWindow(WindowObject* window);
+
 /// The top-level window a window belongs to (itself for a top-level one).
 WindowObject* TopLevelOf(WindowObject* window);
 
