@@ -324,6 +324,7 @@ public:
         SyncOpacity(window); // before realizing, so a layered window gets its RGBA visual at once
         gtk_widget_realize(widget);
         gtk_im_context_set_client_window(native->inputMethod, gtk_widget_get_window(widget));
+        ApplyCursor(*native);
         if (window.exStyle & WS_EX_TOPMOST) {
             gtk_window_set_keep_above(gtkWindow, TRUE);
         }
@@ -497,45 +498,45 @@ public:
     }
 
     void SetCursorShape(int cursorId) override {
-        const char* name = "default";
-        switch (cursorId) {
-        case IDC_IBEAM:
-            name = "text";
-            break;
-        case IDC_WAIT:
-            name = "wait";
-            break;
-        case IDC_CROSS:
-            name = "crosshair";
-            break;
-        case IDC_SIZEWE:
-            name = "ew-resize";
-            break;
-        case IDC_SIZENS:
-            name = "ns-resize";
-            break;
-        case IDC_SIZEALL:
-            name = "move";
-            break;
-        case IDC_HAND:
-            name = "pointer";
-            break;
-        case IDC_HELP:
-            name = "help";
-            break;
-        default:
-            break;
-        }
-        GdkDisplay* display = gdk_display_get_default();
-        GdkCursor* cursor = gdk_cursor_new_from_name(display, name);
+        m_cursorName = CursorName(cursorId);
         for (HWND hwnd : TopLevelWindowsFrontFirst()) {
             WindowObject* window = FindWindowObject(hwnd);
             if (NativeWindow* native = window ? NativeOf(*window) : nullptr) {
-                if (GdkWindow* gdkWindow = gtk_widget_get_window(native->widget)) {
-                    gdk_window_set_cursor(gdkWindow, cursor);
-                }
+                ApplyCursor(*native);
             }
         }
+    }
+
+    static const char* CursorName(int cursorId) {
+        switch (cursorId) {
+        case IDC_IBEAM:
+            return "text";
+        case IDC_WAIT:
+            return "wait";
+        case IDC_CROSS:
+            return "crosshair";
+        case IDC_SIZEWE:
+            return "ew-resize";
+        case IDC_SIZENS:
+            return "ns-resize";
+        case IDC_SIZEALL:
+            return "move";
+        case IDC_HAND:
+            return "pointer";
+        case IDC_HELP:
+            return "help";
+        default:
+            return "default";
+        }
+    }
+
+    void ApplyCursor(NativeWindow& native) const {
+        GdkWindow* gdkWindow = gtk_widget_get_window(native.widget);
+        if (!gdkWindow) {
+            return;
+        }
+        GdkCursor* cursor = gdk_cursor_new_from_name(gdk_window_get_display(gdkWindow), m_cursorName);
+        gdk_window_set_cursor(gdkWindow, cursor);
         if (cursor) {
             g_object_unref(cursor);
         }
@@ -634,6 +635,7 @@ public:
 
 private:
     NativeWindow* m_keyboardGrab = nullptr;
+    const char* m_cursorName = "default";
     NativeWindow* m_pointerCapture = nullptr;
 };
 
