@@ -21,8 +21,10 @@ std::mutex g_mutex;
 std::atomic<Backend*> g_backend{nullptr};
 
 bool StartLocked(BackendKind kind) {
-    if (g_backend) {
-        return true;
+    if (Backend* running = g_backend) {
+        // The first start decides for the whole process.
+        return kind == BackendKind::Automatic ||
+               std::strcmp(running->Name(), kind == BackendKind::Headless ? "headless" : "gtk") == 0;
     }
     RegisterEditWindowClass();
     RegisterTooltipClass();

@@ -91,7 +91,8 @@ enum class BackendKind { Automatic, Gtk, Headless };
 
 /// Starts the windowing layer once per process: headless when asked for, or when the environment
 /// variable TESSEL_BACKEND is "headless"; GTK otherwise (falling back to headless, with a log
-/// line, when no display can be opened). Returns false only when no backend can start.
+/// line, when no display can be opened). The first start decides: a later call returns false when
+/// it asks for another kind than the one running.
 TESSEL_EXPORT bool InitPlatform(BackendKind kind = BackendKind::Automatic);
 
 /// The running backend; starts the automatic one on first use.

@@ -232,6 +232,7 @@ BOOL GetClassInfoW(const char16_t* className, WNDCLASSW* windowClass) {
 
 HWND CreateWindowExW(DWORD exStyle, const char16_t* className, const char16_t* title, DWORD style, int x,
                      int y, int width, int height, HWND parent, uintptr_t menu, void* param) {
+    CurrentBackend(); // starts the layer, and with it the edit and tooltip classes, on first use
     WNDCLASSW windowClass;
     if (!GetClassInfoW(className, &windowClass)) {
         base::LogWarning("window", "CreateWindowExW: unknown window class \"" +
