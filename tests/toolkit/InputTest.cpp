@@ -45,6 +45,33 @@ TEST_F(InputTest, CaptureTakesEveryMouseMessageUntilReleased) {
     EXPECT_FALSE(SeenOf(b, WM_MOUSEMOVE).empty());
 }
 
+TEST_F(InputTest, PressesGoToTheFrontWindowAndRaiseIt) {
+    HWND back = MakeWindow(0, 0, 200, 200);
+    HWND front = MakeWindow(100, 100, 200, 200);
+    HWND topmost = MakeWindow(250, 250, 100, 100, WS_POPUP, nullptr);
+    SetWindowLongPtrW(topmost, GWL_EXSTYLE, WS_EX_TOPMOST);
+    ShowWindow(topmost, SW_SHOWNA);
+    Pump();
+    Forget();
+    Screen().Click(150, 150);
+    Pump();
+    EXPECT_EQ(SeenOf(front, WM_LBUTTONDOWN).size(), 1u);
+    EXPECT_TRUE(SeenOf(back, WM_LBUTTONDOWN).empty());
+
+    // A press on the window behind brings it to the front and activates it.
+    Screen().Click(50, 50);
+    Screen().Click(150, 150);
+    Pump();
+    EXPECT_EQ(SeenOf(back, WM_LBUTTONDOWN).size(), 2u);
+    EXPECT_EQ(GetActiveWindow(), back);
+
+    // A topmost window stays in front of a raised one.
+    BringWindowToTop(front);
+    Screen().Click(260, 260);
+    Pump();
+    EXPECT_EQ(SeenOf(topmost, WM_LBUTTONDOWN).size(), 1u);
+}
+
 struct ClickCase {
     const char* name;
     const char16_t* windowClass;
