@@ -1,6 +1,7 @@
 #include "tests/toolkit/PlatformTestSupport.h"
 
 #include <atomic>
+#include <future>
 #include <thread>
 
 namespace tessel::test {
@@ -77,6 +78,34 @@ TEST_F(MessageQueueTest, ASendFromAnotherThreadRunsOnTheWindowsThreadAndReturnsI
     sender.join();
     EXPECT_EQ(answer.load(), 42);
     EXPECT_EQ(ranOn, std::this_thread::get_id());
+}
+
+TEST_F(MessageQueueTest, EachThreadWaitsOnItsOwnQueue) {
+    HWND mainWindow = MakeWindow(0, 0, 10, 10);
+    Pump();
+    std::promise<HWND> made;
+    std::thread worker([&made, mainWindow] {
+        HWND own = CreateWindowExW(0, u"Recorder", u"", WS_POPUP, 0, 0, 5, 5, nullptr, 0, nullptr);
+        made.set_value(own);
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0)) {
+            if (msg.message == WM_USER) {
+                PostMessageW(mainWindow, WM_USER + 1, 0, 0);
+                PostQuitMessage(0);
+            }
+        }
+        DestroyWindow(own);
+    });
+    HWND workerWindow = made.get_future().get();
+    ASSERT_NE(workerWindow, nullptr);
+    PostMessageW(workerWindow, WM_USER, 0, 0);
+    MSG msg;
+    ASSERT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
+    worker.join();
+    EXPECT_EQ(msg.hwnd, mainWindow);
+    EXPECT_EQ(msg.message, WM_USER + 1u);
+    // The worker destroyed its window before it ended.
+    EXPECT_FALSE(IsWindow(workerWindow));
 }
 
 TEST_F(MessageQueueTest, QuitComesAfterThePostedMessages) {

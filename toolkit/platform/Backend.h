@@ -40,10 +40,16 @@ public:
     virtual const char* Name() const = 0;
     /// Milliseconds of the clock that drives timers, double clicks and hover.
     virtual uint64_t NowMs() const = 0;
+    /// True when that clock moves only when told to (then waiting for it needs no timeout).
+    virtual bool HasManualClock() const { return false; }
 
-    /// Handles native events that are already waiting, without blocking.
+    /// True on the thread whose loop handles the backend's native events (the GTK thread). Other
+    /// threads, and every thread of the headless backend, wait on their queue alone.
+    virtual bool PumpsOnThisThread() const = 0;
+    /// Handles native events that are already waiting, without blocking (pumping thread only).
     virtual void Pump() = 0;
-    /// Blocks until Wake() is called, a native event arrives, or timeoutMs passes (-1: no limit).
+    /// Blocks until Wake() is called, a native event arrives, or timeoutMs passes (-1: no limit);
+    /// pumping thread only.
     virtual void Wait(int64_t timeoutMs) = 0;
     /// Ends a Wait() in progress or the next one; safe from any thread.
     virtual void Wake() = 0;

@@ -11,9 +11,48 @@
 
 namespace tessel {
 
-std::shared_ptr<MessageQueue> MessageQueue::Current() {
-    thread_local std::shared_ptr<MessageQueue> queue = std::make_shared<MessageQueue>();
+namespace {
+
+std::mutex g_queuesMutex;
+std::vector<std::weak_ptr<MessageQueue>> g_queues;
+
+std::shared_ptr<MessageQueue> MakeQueue() {
+    auto queue = std::make_shared<MessageQueue>();
+    std::lock_guard lock(g_queuesMutex);
+    std::erase_if(g_queues, [](const std::weak_ptr<MessageQueue>& q) { return q.expired(); });
+    g_queues.push_back(queue);
     return queue;
+}
+
+} // namespace
+
+std::shared_ptr<MessageQueue> MessageQueue::Current() {
+    thread_local std::shared_ptr<MessageQueue> queue = MakeQueue();
+    return queue;
+}
+
+void MessageQueue::WakeAll() {
+    std::vector<std::shared_ptr<MessageQueue>> queues;
+    {
+        std::lock_guard lock(g_queuesMutex);
+        for (const auto& weak : g_queues) {
+            if (auto queue = weak.lock()) {
+                queues.push_back(std::move(queue));
+            }
+        }
+    }
+    for (const auto& queue : queues) {
+        queue->Wake();
+    }
+}
+
+void MessageQueue::Wake() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_woken = true;
+    }
+    m_wakeup.notify_all();
+    CurrentBackend().Wake();
 }
 
 MessageQueue::~MessageQueue() {
@@ -37,7 +76,7 @@ void MessageQueue::Post(const MSG& msg, bool inFront) {
             m_posted.push_back(msg);
         }
     }
-    CurrentBackend().Wake();
+    Wake();
 }
 
 std::future<LRESULT> MessageQueue::PostSent(const MSG& msg) {
@@ -48,7 +87,7 @@ std::future<LRESULT> MessageQueue::PostSent(const MSG& msg) {
         std::lock_guard lock(m_mutex);
         m_sent.push_back(std::move(sent));
     }
-    CurrentBackend().Wake();
+    Wake();
     return result;
 }
 
@@ -58,7 +97,7 @@ void MessageQueue::PostQuit(int exitCode) {
         m_quit = true;
         m_exitCode = exitCode;
     }
-    CurrentBackend().Wake();
+    Wake();
 }
 
 void MessageQueue::ForgetWindow(HWND hwnd) {
@@ -275,14 +314,26 @@ bool MessageQueue::Get(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, bo
             return false;
         }
         int64_t timeout = MillisecondsToNextEvent(now);
-        {
-            // A post that slipped in after TakePosted must not be slept through.
-            std::lock_guard lock(m_mutex);
-            if (!m_posted.empty() || !m_sent.empty() || m_quit) {
-                continue;
+        if (backend.PumpsOnThisThread()) {
+            {
+                // A post that slipped in after TakePosted must not be slept through.
+                std::lock_guard lock(m_mutex);
+                if (!m_posted.empty() || !m_sent.empty() || m_quit) {
+                    continue;
+                }
             }
+            backend.Wait(timeout);
+            continue;
         }
-        backend.Wait(timeout);
+        std::unique_lock lock(m_mutex);
+        auto ready = [this] { return m_woken || !m_posted.empty() || !m_sent.empty() || m_quit; };
+        // A manual clock moves only when a test advances it, which wakes every queue.
+        if (timeout < 0 || backend.HasManualClock()) {
+            m_wakeup.wait(lock, ready);
+        } else {
+            m_wakeup.wait_for(lock, std::chrono::milliseconds(timeout), ready);
+        }
+        m_woken = false;
     }
 }
 

@@ -18,13 +18,17 @@ namespace tessel {
 /// (WM_PAINT from update regions, WM_MOUSEHOVER, WM_TIMER), in that order of priority. It also
 /// keeps the thread's input state: focus, active window, capture, mouse tracking, key states.
 ///
-/// Threads: only posting and sending reach a queue from other threads; they take m_mutex, and
-/// wake the owning thread through the backend (GLib's wakeup on GTK, a condition variable on the
-/// headless backend). Everything else runs on the owning thread.
+/// Threads: only posting, sending and waking reach a queue from other threads; they take m_mutex
+/// and wake the owner: the GTK thread through GLib's wakeup (it waits in GLib's loop), any other
+/// thread through the queue's condition variable. Everything else runs on the owning thread.
 class MessageQueue {
 public:
     /// The calling thread's queue, made on first use.
     static std::shared_ptr<MessageQueue> Current();
+    /// Wakes every waiting queue (the headless clock moved, so timers may be due).
+    static void WakeAll();
+    /// Any thread: ends the owner's wait in Get, or its next one.
+    void Wake();
 
     /// Any thread: queues a message and wakes the owner. In front of the others when asked (for
     /// the characters TranslateMessage makes, which belong right after their key-down).
@@ -96,6 +100,8 @@ private:
     void NoteKeyMessage(const MSG& msg);
 
     std::mutex m_mutex;
+    std::condition_variable m_wakeup;
+    bool m_woken = false;
     std::deque<MSG> m_posted;
     std::deque<std::unique_ptr<Sent>> m_sent;
     bool m_quit = false;

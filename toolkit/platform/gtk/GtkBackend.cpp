@@ -10,6 +10,7 @@
 
 #include <exception>
 #include <gtk/gtk.h>
+#include <thread>
 
 namespace tessel {
 
@@ -257,6 +258,8 @@ class GtkBackend : public Backend {
 public:
     const char* Name() const override { return "gtk"; }
     uint64_t NowMs() const override { return base::Clock::System().NowMs(); }
+
+    bool PumpsOnThisThread() const override { return std::this_thread::get_id() == m_thread; }
 
     void Pump() override {
         while (g_main_context_iteration(nullptr, FALSE)) {
@@ -634,6 +637,7 @@ public:
     }
 
 private:
+    std::thread::id m_thread = std::this_thread::get_id();
     NativeWindow* m_keyboardGrab = nullptr;
     const char* m_cursorName = "default";
     NativeWindow* m_pointerCapture = nullptr;

@@ -1,6 +1,7 @@
 #include "toolkit/platform/headless/HeadlessBackend.h"
 
 #include "toolkit/platform/Input.h"
+#include "toolkit/platform/MessageQueue.h"
 #include "toolkit/platform/Window.h"
 #include "toolkit/platform/WindowObject.h"
 
@@ -14,28 +15,13 @@ HeadlessBackend* HeadlessBackend::Active() {
 
 void HeadlessBackend::AdvanceClock(uint64_t milliseconds) {
     m_clock.Advance(milliseconds);
-    Wake();
+    // Timers and hovers may now be due on any thread.
+    MessageQueue::WakeAll();
 }
 
 void HeadlessBackend::SetScreen(const RECT& screen, const RECT& workArea) {
     m_screen = screen;
     m_workArea = workArea;
-}
-
-void HeadlessBackend::Wait(int64_t) {
-    // Time moves only when a test advances the clock, which wakes us; so there is nothing to time
-    // out on, and a loop with nothing to do waits for the next post.
-    std::unique_lock lock(m_mutex);
-    m_wakeup.wait(lock, [this] { return m_woken; });
-    m_woken = false;
-}
-
-void HeadlessBackend::Wake() {
-    {
-        std::lock_guard lock(m_mutex);
-        m_woken = true;
-    }
-    m_wakeup.notify_all();
 }
 
 bool HeadlessBackend::CreateNative(WindowObject& window) {

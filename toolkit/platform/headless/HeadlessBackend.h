@@ -4,16 +4,14 @@
 #include "toolkit/TesselExport.h"
 #include "toolkit/platform/Backend.h"
 
-#include <condition_variable>
 #include <filesystem>
 #include <functional>
-#include <mutex>
 
 namespace tessel {
 
 /// The in-memory backend: windows on a virtual screen, time from a manual clock, and input
 /// injected by tests (in screen coordinates). Deterministic: nothing happens unless a test makes
-/// it happen, and a Wait() returns only when woken (a post, an injected event, the clock moving).
+/// it happen; a waiting loop wakes for a post, an injected event, or the clock moving.
 class TESSEL_EXPORT HeadlessBackend : public Backend {
 public:
     HeadlessBackend();
@@ -55,9 +53,11 @@ public:
 
     const char* Name() const override { return "headless"; }
     uint64_t NowMs() const override { return m_clock.NowMs(); }
+    bool HasManualClock() const override { return true; }
+    bool PumpsOnThisThread() const override { return false; }
     void Pump() override {}
-    void Wait(int64_t timeoutMs) override;
-    void Wake() override;
+    void Wait(int64_t) override {}
+    void Wake() override {}
     bool CreateNative(WindowObject& window) override;
     void DestroyNative(WindowObject& window) override;
     void SyncState(WindowObject&) override {}
@@ -83,9 +83,6 @@ private:
     void DeliverButton(Button button, bool down);
 
     base::ManualClock m_clock{1000};
-    std::mutex m_mutex;
-    std::condition_variable m_wakeup;
-    bool m_woken = false;
 
     RECT m_screen{0, 0, 1920, 1080};
     RECT m_workArea{0, 0, 1920, 1080};
