@@ -108,6 +108,43 @@ TEST_F(MessageQueueTest, EachThreadWaitsOnItsOwnQueue) {
     EXPECT_FALSE(IsWindow(workerWindow));
 }
 
+TEST_F(MessageQueueTest, TwoThreadsSendingToEachOtherDoNotDeadlock) {
+    static HWND s_mainWindow;
+    s_mainWindow = MakeWindow(0, 0, 10, 10);
+    Hooks()[s_mainWindow] = [](HWND, UINT message, WPARAM, LPARAM, LRESULT& result) {
+        result = 10;
+        return message == WM_USER + 2;
+    };
+    WNDCLASSW workerClass;
+    workerClass.lpszClassName = u"SendingBack";
+    workerClass.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (message == WM_USER) {
+            // Sent from the main thread, which is waiting for this very answer.
+            return SendMessageW(s_mainWindow, WM_USER + 2, 0, 0) + 1;
+        }
+        if (message == WM_USER + 3) {
+            PostQuitMessage(0);
+        }
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    };
+    RegisterClassW(workerClass);
+    Pump();
+    std::promise<HWND> made;
+    std::thread worker([&made] {
+        HWND own = CreateWindowExW(0, u"SendingBack", u"", WS_POPUP, 0, 0, 5, 5, nullptr, 0, nullptr);
+        made.set_value(own);
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0)) {
+            DispatchMessageW(&msg);
+        }
+        DestroyWindow(own);
+    });
+    HWND workerWindow = made.get_future().get();
+    EXPECT_EQ(SendMessageW(workerWindow, WM_USER, 0, 0), 11);
+    PostMessageW(workerWindow, WM_USER + 3, 0, 0);
+    worker.join();
+}
+
 TEST_F(MessageQueueTest, QuitComesAfterThePostedMessages) {
     HWND hwnd = MakeWindow(0, 0, 10, 10);
     Pump();

@@ -59,6 +59,9 @@ MessageQueue::~MessageQueue() {
     // Senders waiting on a thread that ends get 0, as for a window that went away.
     for (auto& sent : m_sent) {
         sent->result.set_value(0);
+        if (std::shared_ptr<MessageQueue> sender = sent->sender.lock()) {
+            sender->Wake();
+        }
     }
 }
 
@@ -79,16 +82,26 @@ void MessageQueue::Post(const MSG& msg, bool inFront) {
     Wake();
 }
 
-std::future<LRESULT> MessageQueue::PostSent(const MSG& msg) {
+LRESULT MessageQueue::SendAndWait(const MSG& msg) {
+    std::shared_ptr<MessageQueue> own = Current();
     auto sent = std::make_unique<Sent>();
     sent->msg = msg;
+    sent->sender = own;
     std::future<LRESULT> result = sent->result.get_future();
     {
         std::lock_guard lock(m_mutex);
         m_sent.push_back(std::move(sent));
     }
     Wake();
-    return result;
+    for (;;) {
+        own->HandleSentMessages();
+        if (result.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+            return result.get();
+        }
+        std::unique_lock lock(own->m_mutex);
+        own->m_wakeup.wait(lock, [&] { return own->m_woken || !own->m_sent.empty(); });
+        own->m_woken = false;
+    }
 }
 
 void MessageQueue::PostQuit(int exitCode) {
@@ -150,6 +163,9 @@ void MessageQueue::HandleSentMessages() {
         }
         sent->result.set_value(
             SendMessageW(sent->msg.hwnd, sent->msg.message, sent->msg.wParam, sent->msg.lParam));
+        if (std::shared_ptr<MessageQueue> sender = sent->sender.lock()) {
+            sender->Wake();
+        }
     }
 }
 

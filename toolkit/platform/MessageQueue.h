@@ -8,6 +8,7 @@
 #include <deque>
 #include <future>
 #include <memory>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -33,9 +34,10 @@ public:
     /// Any thread: queues a message and wakes the owner. In front of the others when asked (for
     /// the characters TranslateMessage makes, which belong right after their key-down).
     void Post(const MSG& msg, bool inFront = false);
-    /// Any thread: queues a message for the owner to hand to its window procedure; the future
-    /// gets the result (0 when the queue is dropped first).
-    std::future<LRESULT> PostSent(const MSG& msg);
+    /// Called from another thread: hands a message to the owner's window procedure and waits for
+    /// the result (0 when the owner's thread ends first). While waiting, the caller still handles
+    /// messages sent to its own windows, so two threads sending to each other do not deadlock.
+    LRESULT SendAndWait(const MSG& msg);
     void PostQuit(int exitCode);
     /// Drops every queued message, timer and tracking state of a window being destroyed.
     void ForgetWindow(HWND hwnd);
@@ -81,6 +83,8 @@ private:
     struct Sent {
         MSG msg;
         std::promise<LRESULT> result;
+        /// The queue of the waiting sender, woken when the result is there.
+        std::weak_ptr<MessageQueue> sender;
     };
     struct Timer {
         HWND hwnd;

@@ -32,7 +32,7 @@ LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         msg.message = message;
         msg.wParam = wParam;
         msg.lParam = lParam;
-        return queue->PostSent(msg).get();
+        return queue->SendAndWait(msg);
     }
     WindowObject* window = FindWindowObject(hwnd);
     return window ? CallProc(window, message, wParam, lParam) : 0;
