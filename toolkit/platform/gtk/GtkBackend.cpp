@@ -646,6 +646,9 @@ private:
 } // namespace
 
 std::unique_ptr<Backend> CreateGtkBackend() {
+    // Window placement, pointer and keyboard grabs and the global pointer position need X11; on a
+    // Wayland session GTK reaches it through XWayland.
+    gdk_set_allowed_backends("x11");
     if (!gtk_init_check(nullptr, nullptr)) {
         return nullptr;
     }
