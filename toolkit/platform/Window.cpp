@@ -516,15 +516,13 @@ BOOL ShowWindow(HWND hwnd, int command) {
     case SW_SHOWNORMAL:
     case SW_SHOWDEFAULT:
         setVisible(true);
-        if (window->minimized || window->maximized) {
-            RECT rect = window->maximized && !window->minimized ? window->restoreRect : window->rect;
-            if (window->minimized && window->maximized) {
-                rect = window->rect;
-            } else if (window->maximized) {
-                window->maximized = false;
-            }
+        if (window->minimized) {
+            // A minimised window comes back in the state it had, maximised or not.
             window->minimized = false;
-            resize(rect, window->maximized ? SIZE_MAXIMIZED : SIZE_RESTORED);
+            resize(window->rect, window->maximized ? SIZE_MAXIMIZED : SIZE_RESTORED);
+        } else if (window->maximized) {
+            window->maximized = false;
+            resize(window->restoreRect, SIZE_RESTORED);
         }
         if (activate) {
             ActivateWindow(window);

@@ -370,6 +370,11 @@ public:
         } else {
             gtk_window_deiconify(gtkWindow);
         }
+        if (window.maximized) {
+            gtk_window_maximize(gtkWindow);
+        } else {
+            gtk_window_unmaximize(gtkWindow);
+        }
     }
 
     void SyncGeometry(WindowObject& window) override {
