@@ -96,6 +96,10 @@ xdotool type --delay 40 "hi42"
 wait_for_output "typed hi42"
 pixel "edit background" 340 384 255 255 255
 
+# The clipboard and control keys in the edit window: copy all, paste at the end.
+xdotool key ctrl+a ctrl+c End ctrl+v
+wait_for_output "typed hi42hi42"
+
 # The modal dialog returns its result.
 xdotool mousemove 560 390 click 1
 xdotool search --sync --name "Tessel dialog" >/dev/null || fail "no dialog window"

@@ -585,7 +585,6 @@ public:
         std::string utf8 = base::ToUtf8(text);
         gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), utf8.c_str(),
                                static_cast<gint>(utf8.size()));
-        gtk_clipboard_store(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
         return true;
     }
 
