@@ -1,8 +1,8 @@
 #include "io/XmlEscape.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
+#include <vector>
 
 namespace io {
 
@@ -89,10 +89,10 @@ char16_t FoldCase(char16_t c) {
     return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
 }
 
-bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) {
-               return FoldCase(x) == FoldCase(y);
-           });
+std::u16string Fold(std::u16string_view name) {
+    std::u16string folded(name);
+    std::transform(folded.begin(), folded.end(), folded.begin(), FoldCase);
+    return folded;
 }
 
 int DigitValue(char16_t c, int base) {
@@ -159,12 +159,21 @@ char32_t LookUpNamedReference(std::u16string_view name) {
     if (found != std::end(kNamedReferences) && found->name == name) {
         return found->character;
     }
-    for (const NamedReference& entry : kNamedReferences) {
-        if (EqualsIgnoringCase(entry.name, name)) {
-            return entry.character;
+    // The same table by folded name; where two names differ only in case ("Agrave", "agrave"),
+    // the stable sort keeps the one with capitals first.
+    static const std::vector<std::pair<std::u16string, char32_t>> folded = [] {
+        std::vector<std::pair<std::u16string, char32_t>> table;
+        for (const NamedReference& entry : kNamedReferences) {
+            table.emplace_back(Fold(entry.name), entry.character);
         }
-    }
-    return 0;
+        std::stable_sort(table.begin(), table.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        return table;
+    }();
+    std::u16string key = Fold(name);
+    auto match = std::lower_bound(folded.begin(), folded.end(), key,
+                                  [](const auto& entry, const std::u16string& k) { return entry.first < k; });
+    return match != folded.end() && match->first == key ? match->second : 0;
 }
 
 std::u16string EscapeAttribute(std::u16string_view value) {
