@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -39,6 +40,50 @@ void WalkAll(io::XmlDocument& document) {
         }
     }
     Check(!document.LeaveElement());
+}
+
+// Moves to the next element in document order, keeping track of the depth; false at the end.
+bool Step(io::XmlDocument& document, int& depth) {
+    if (document.EnterElement()) {
+        if (document.NextElement()) {
+            ++depth;
+            return true;
+        }
+        document.LeaveElement();
+    }
+    while (!document.NextElement()) {
+        if (depth == 0) {
+            return false;
+        }
+        document.LeaveElement();
+        --depth;
+    }
+    return true;
+}
+
+// Lists the current (top-level) element and everything inside it.
+std::u16string DumpFromRoot(io::XmlDocument& document) {
+    auto line = [&](int depth) {
+        std::u16string out = static_cast<char16_t>(u'0' + depth % 10) + document.GetElementName();
+        for (const io::XmlAttribute& attribute : document.GetAttributes()) {
+            out += u" " + attribute.name + u"=" + attribute.value;
+        }
+        return out + u"\n";
+    };
+    std::u16string dump = line(0);
+    Check(document.EnterElement());
+    int depth = 1;
+    while (depth > 0) {
+        if (document.NextElement()) {
+            dump += line(depth);
+            Check(document.EnterElement());
+            ++depth;
+        } else {
+            Check(document.LeaveElement());
+            --depth;
+        }
+    }
+    return dump;
 }
 
 } // namespace
@@ -73,30 +118,46 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     document.EnterElement();
     document.FindElement(u"item");
 
-    // Add an element with an attribute taken from the input inside the first top-level element
-    // (or wherever navigation stands in a broken document), then parse the result again.
-    document.SetText(text);
-    document.NextElement();
-    document.EnterElement();
     std::u16string value = text.substr(0, 64);
-    if (!document.AppendElement(u"item") || !document.SetAttribute(u"desc", value)) {
-        Check(!wellFormed);
+    if (!wellFormed) {
+        // Edits on a broken document must fail or succeed cleanly, nothing more.
+        document.SetText(text);
+        document.NextElement();
+        document.EnterElement();
+        document.NextElement();
+        document.SetAttribute(u"desc", value);
+        document.AppendElement(u"item");
+        document.SetAttribute(u"desc", value);
+        document.SetText(document.GetText());
+        WalkAll(document);
         return 0;
     }
-    Check(document.GetAttribute(u"desc") == io::Unescape(io::EscapeAttribute(value)));
-    std::u16string edited = document.GetText();
-    bool stillWellFormed = document.SetText(edited);
-    Check(!wellFormed || stillWellFormed);
-    if (wellFormed) {
-        // The new element is the last child of the root.
-        Check(document.NextElement() && document.EnterElement());
-        while (document.NextElement()) {
-        }
-        Check(document.LeaveElement() && document.EnterElement());
-        Check(document.GetElementName() == u"item");
-        Check(document.GetAttribute(u"desc") == io::Unescape(io::EscapeAttribute(value)));
-    } else {
-        WalkAll(document);
+
+    // Edit a well-formed document at an element chosen by the input: replace its first
+    // attribute, add one, add a sibling after it and a child inside that. The index kept up to
+    // date by the edits must show what a fresh parse of the edited text shows.
+    document.SetText(text);
+    Check(document.NextElement());
+    int depth = 0;
+    for (int steps = data[0] / 3; steps > 0 && Step(document, depth); --steps) {
     }
+    std::vector<io::XmlAttribute> attributes = document.GetAttributes();
+    if (!attributes.empty()) {
+        Check(document.SetAttribute(attributes[0].name, value));
+    }
+    Check(document.SetAttribute(u"desc", value));
+    Check(document.GetAttribute(u"desc") == io::Unescape(io::EscapeAttribute(value)));
+    if (depth > 0) {
+        Check(document.AppendElement(u"item") && document.SetAttribute(u"x", u"1"));
+        Check(document.EnterElement() && document.AppendElement(u"sub") &&
+              document.SetAttribute(u"y", value));
+    }
+    document.ResetPosition();
+    Check(document.NextElement());
+    std::u16string edited = DumpFromRoot(document);
+    io::XmlDocument reparsed;
+    Check(reparsed.SetText(document.GetText()));
+    Check(reparsed.NextElement());
+    Check(DumpFromRoot(reparsed) == edited);
     return 0;
 }

@@ -289,7 +289,7 @@ XmlDocument::XmlDocument() : m_elements(1) {}
 bool XmlDocument::SetText(std::u16string_view text) {
     m_log.Clear();
     m_elements.assign(1, Element{});
-    m_parent = m_current = m_child = 0;
+    ResetPosition();
     if (text.size() > kMaxTextLength) {
         m_text.clear();
         XmlDiagnostic diagnostic;
@@ -322,30 +322,57 @@ uint32_t XmlDocument::AddElement(const Element& element, uint32_t parent, uint32
     return position;
 }
 
-// Replaces text[from, to) and moves every offset behind the edit. Offsets that mark where
-// something begins move when they lie at or behind `to`; offsets that mark where something ends
-// move only when they lie behind it, so an element that ends where the insertion begins keeps
-// its end. The caller fixes the elements that the edit itself changes.
-void XmlDocument::ReplaceText(size_t from, size_t to, std::u16string_view with) {
+// Replaces text[from, to), which lies inside the element `context` and inside none of its
+// children, and moves the offsets behind the edit. Only the context, its ancestors and the
+// elements that follow the edit are visited, so adding an element near the end of a document
+// costs as little as the text it moves.
+void XmlDocument::ReplaceText(size_t from, size_t to, std::u16string_view with, uint32_t context) {
     m_text.replace(from, to - from, with);
-    int64_t delta = static_cast<int64_t>(with.size()) - static_cast<int64_t>(to - from);
-    auto move = [delta](uint32_t& offset) { offset = static_cast<uint32_t>(offset + delta); };
-    for (size_t position = 1; position < m_elements.size(); ++position) {
-        Element& element = m_elements[position];
-        if (element.start >= to) {
-            move(element.start);
+    auto delta = static_cast<uint32_t>(with.size() - (to - from)); // wraps around for a shrinking edit
+    for (uint32_t around = context; around != 0; around = m_elements[around].parent) {
+        // The start tag or end tag of a containing element may lie behind the edit. An offset
+        // that marks an end moves only when it lies behind `to`, so an element that ends where
+        // an insertion begins keeps its end; an end tag that begins there moves.
+        Element& element = m_elements[around];
+        element.tagEnd += element.tagEnd > to ? delta : 0;
+        element.closeStart +=
+            (element.form == Form::Open ? element.closeStart >= to : element.closeStart > to) ? delta : 0;
+        element.end += element.end > to ? delta : 0;
+    }
+    for (uint32_t around = context;; around = m_elements[around].parent) {
+        // Children are in document order: the ones behind the edit are the last ones.
+        for (uint32_t child = m_elements[around].lastChild; child != 0 && m_elements[child].start >= to;
+             child = m_elements[child].previous) {
+            MoveSubtree(child, delta);
         }
-        if (element.tagEnd > to) {
-            move(element.tagEnd);
-        }
-        if (element.form == Form::Open ? element.closeStart >= to : element.closeStart > to) {
-            move(element.closeStart);
-        }
-        if (element.end > to) {
-            move(element.end);
+        if (around == 0) {
+            break;
         }
     }
     m_elements[0].closeStart = m_elements[0].end = static_cast<uint32_t>(m_text.size());
+}
+
+// Moves every offset of an element and its descendants, without recursion.
+void XmlDocument::MoveSubtree(uint32_t root, uint32_t delta) {
+    uint32_t position = root;
+    for (;;) {
+        Element& element = m_elements[position];
+        element.start += delta;
+        element.tagEnd += delta;
+        element.closeStart += delta;
+        element.end += delta;
+        if (element.firstChild != 0) {
+            position = element.firstChild;
+            continue;
+        }
+        while (position != root && m_elements[position].next == 0) {
+            position = m_elements[position].parent;
+        }
+        if (position == root) {
+            return;
+        }
+        position = m_elements[position].next;
+    }
 }
 
 bool XmlDocument::AppendElement(std::u16string_view name) {
@@ -367,20 +394,20 @@ bool XmlDocument::AppendElement(std::u16string_view name) {
         if (StartsWith(m_text, at, u"\r\n")) {
             at += 2;
         }
-        ReplaceText(at, at, added);
+        ReplaceText(at, at, added, parent);
     } else if (parent == 0) {
         // At the end of the document, on a line of its own.
         after = m_elements[0].lastChild;
         size_t end = m_text.size();
         std::u16string_view lineBreak = !m_text.empty() && m_text.back() != u'\n' ? u"\r\n" : u"";
-        ReplaceText(end, end, std::u16string(lineBreak) + added);
+        ReplaceText(end, end, std::u16string(lineBreak) + added, 0);
         at = end + lineBreak.size();
     } else if (m_elements[parent].form == Form::Empty) {
         // Open the empty parent: "/>" becomes ">", a line break, the child and an end tag.
         Element& opened = m_elements[parent];
         size_t slash = opened.tagEnd - 2;
         std::u16string replacement = u">\r\n" + added + u"</" + std::u16string(NameOf(parent)) + u">";
-        ReplaceText(slash, opened.tagEnd, replacement);
+        ReplaceText(slash, opened.tagEnd, replacement, parent);
         opened.form = Form::Open;
         opened.tagEnd = static_cast<uint32_t>(slash + 1);
         opened.closeStart = static_cast<uint32_t>(slash + 3 + added.size());
@@ -391,7 +418,7 @@ bool XmlDocument::AppendElement(std::u16string_view name) {
         // Before the parent's end tag, after its last child.
         after = m_elements[parent].lastChild;
         at = m_elements[parent].closeStart;
-        ReplaceText(at, at, added);
+        ReplaceText(at, at, added, parent);
     }
     element.start = static_cast<uint32_t>(at);
     element.tagEnd = element.closeStart = element.end = static_cast<uint32_t>(at + name.size() + 3);
@@ -500,10 +527,10 @@ bool XmlDocument::SetAttribute(std::u16string_view name, std::u16string_view val
         return false;
     }
     if (found != kNone) {
-        ReplaceText(found, foundEnd, escaped);
+        ReplaceText(found, foundEnd, escaped, m_current);
     } else {
         std::u16string added = u" " + std::u16string(name) + u"=\"" + escaped + u"\"";
-        ReplaceText(scan.attributesEnd, scan.attributesEnd, added);
+        ReplaceText(scan.attributesEnd, scan.attributesEnd, added, m_current);
     }
     return true;
 }

@@ -55,6 +55,8 @@ public:
     bool FindElement(std::u16string_view name);
     /// Like FindElement, for the next element whatever its name.
     bool NextElement();
+    /// Returns to the start: the document level, no current element, no child position.
+    void ResetPosition() { m_parent = m_current = m_child = 0; }
 
     /// The name of the current element; empty without one.
     std::u16string GetElementName() const;
@@ -106,7 +108,8 @@ private:
 
     std::u16string_view NameOf(uint32_t position) const;
     uint32_t AddElement(const Element& element, uint32_t parent, uint32_t after);
-    void ReplaceText(size_t from, size_t to, std::u16string_view with);
+    void ReplaceText(size_t from, size_t to, std::u16string_view with, uint32_t context);
+    void MoveSubtree(uint32_t root, uint32_t delta);
     bool FindNext(std::u16string_view name, bool anyName);
 
     std::u16string m_text;

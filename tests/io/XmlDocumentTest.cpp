@@ -159,6 +159,15 @@ TEST(XmlDocumentTest, EditsInsideAParsedDocument) {
     ASSERT_TRUE(document.SetAttribute(u"k", u"v"));
     EXPECT_EQ(document.GetText(),
               u"<r><a x='a longer value' y=\"2\" z=\"3\" >\r\n<c/>\r\n</a><b>text<d k=\"v\"/>\r\n</b></r>");
+    // A shorter value early in the text moves everything behind it back.
+    document.ResetPosition();
+    ASSERT_TRUE(document.FindElement(u"r") && document.EnterElement() && document.FindElement(u"a"));
+    ASSERT_TRUE(document.SetAttribute(u"x", u""));
+    ASSERT_TRUE(document.FindElement(u"b") && document.EnterElement() && document.FindElement(u"d"));
+    EXPECT_EQ(document.GetAttribute(u"k"), u"v");
+    ASSERT_TRUE(document.SetAttribute(u"k", u"w"));
+    EXPECT_EQ(document.GetText(),
+              u"<r><a x='' y=\"2\" z=\"3\" >\r\n<c/>\r\n</a><b>text<d k=\"w\"/>\r\n</b></r>");
     XmlDocument reread;
     EXPECT_TRUE(reread.SetText(document.GetText()));
     EXPECT_EQ(Outline(reread), "0:r 1:a 2:c 1:b 2:d");
