@@ -284,7 +284,9 @@ private:
     bool m_broken = false;
 };
 
-XmlDocument::XmlDocument() : m_elements(1) {}
+XmlDocument::XmlDocument() : m_elements(1) {
+    m_elements[0].form = Form::Open;
+}
 
 bool XmlDocument::SetText(std::u16string_view text) {
     m_log.Clear();

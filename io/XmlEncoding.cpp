@@ -189,7 +189,7 @@ bool DecodeWithIconv(std::string_view bytes, const std::string& encoding, std::u
         Record(log, "converted_from", encoding, -1, "unsupported encoding");
         return false;
     }
-    std::string out(bytes.size() * 4 + 16, '\0');
+    std::string out(bytes.size() * 2 + 16, '\0'); // grows when a byte gives more than a unit
     char* in = const_cast<char*>(bytes.data());
     size_t inLeft = bytes.size();
     char* outAt = out.data();

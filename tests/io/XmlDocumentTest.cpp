@@ -144,6 +144,10 @@ TEST(XmlDocumentTest, DeclarationWithoutLineBreakStillGivesTheRootItsOwnLine) {
     document.SetText(u"<?xml version=\"1.0\"?>");
     ASSERT_TRUE(document.AppendElement(u"macro"));
     EXPECT_EQ(document.GetText(), u"<?xml version=\"1.0\"?>\r\n<macro/>\r\n");
+
+    XmlDocument fresh; // never given a text
+    ASSERT_TRUE(fresh.AppendElement(u"a") && fresh.EnterElement() && fresh.AppendElement(u"b"));
+    EXPECT_EQ(fresh.GetText(), u"<a>\r\n<b/>\r\n</a>\r\n");
 }
 
 // Edits inside a parsed document keep the rest of the text and the index in step.
