@@ -38,6 +38,10 @@ struct ParseCase {
     const char* diagnostic; // a type the log must hold, or nullptr
 };
 
+void PrintTo(const ParseCase& c, std::ostream* out) {
+    *out << c.text;
+}
+
 class XmlParseTest : public testing::TestWithParam<ParseCase> {};
 
 TEST_P(XmlParseTest, WellFormednessIndexAndDiagnostics) {

@@ -11,6 +11,10 @@ struct UnescapeCase {
     std::u16string out;
 };
 
+void PrintTo(const UnescapeCase& c, std::ostream* out) {
+    *out << base::ToUtf8(c.in);
+}
+
 class XmlUnescapeTest : public testing::TestWithParam<UnescapeCase> {};
 
 TEST_P(XmlUnescapeTest, Unescapes) {
