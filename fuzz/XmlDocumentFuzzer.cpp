@@ -143,7 +143,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     std::vector<io::XmlAttribute> attributes = document.GetAttributes();
     if (!attributes.empty()) {
-        Check(document.SetAttribute(attributes[0].name, value));
+        // Reading accepts names that writing refuses, so this may fail.
+        document.SetAttribute(attributes[0].name, value);
     }
     Check(document.SetAttribute(u"desc", value));
     Check(document.GetAttribute(u"desc") == io::Unescape(io::EscapeAttribute(value)));

@@ -24,16 +24,34 @@ bool IsNameChar(char16_t c) {
     return IsNameStart(c) || (c >= u'0' && c <= u'9') || c == u'-' || c == u'.';
 }
 
+// The names that XML 1.0 allows. Reading is lenient about names; what we write must be exact.
+bool IsXmlNameStart(char32_t c) {
+    return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z') || c == U'_' || c == U':' ||
+           (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) ||
+           (c >= 0x370 && c <= 0x37D) || (c >= 0x37F && c <= 0x1FFF) || (c >= 0x200C && c <= 0x200D) ||
+           (c >= 0x2070 && c <= 0x218F) || (c >= 0x2C00 && c <= 0x2FEF) || (c >= 0x3001 && c <= 0xD7FF) ||
+           (c >= 0xF900 && c <= 0xFDCF) || (c >= 0xFDF0 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0xEFFFF);
+}
+
+bool IsXmlNameChar(char32_t c) {
+    return IsXmlNameStart(c) || (c >= U'0' && c <= U'9') || c == U'-' || c == U'.' || c == 0xB7 ||
+           (c >= 0x300 && c <= 0x36F) || (c >= 0x203F && c <= 0x2040);
+}
+
 bool IsName(std::u16string_view name) {
-    if (name.empty() || !IsNameStart(name[0])) {
-        return false;
-    }
-    for (char16_t c : name) {
-        if (!IsNameChar(c)) {
+    for (size_t i = 0; i < name.size(); ++i) {
+        char32_t c = name[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < name.size() && name[i + 1] >= 0xDC00 &&
+            name[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (name[++i] - 0xDC00);
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            return false;
+        }
+        if (!(i == 0 ? IsXmlNameStart(c) : IsXmlNameChar(c))) {
             return false;
         }
     }
-    return true;
+    return !name.empty();
 }
 
 size_t SkipName(std::u16string_view text, size_t at) {

@@ -187,6 +187,10 @@ TEST(XmlDocumentTest, RejectsNamesThatWouldBreakTheMarkup) {
     EXPECT_FALSE(document.AppendElement(u""));
     EXPECT_FALSE(document.AppendElement(u"a b"));
     EXPECT_FALSE(document.AppendElement(u"a/>"));
+    EXPECT_FALSE(document.AppendElement(u"1a"));
+    EXPECT_FALSE(document.AppendElement(u"a\u00d7")); // not a name character in XML
+    EXPECT_FALSE(document.AppendElement(u"a\xD800"
+                                        u"b")); // an unpaired surrogate
     ASSERT_TRUE(document.FindElement(u"r"));
     EXPECT_FALSE(document.SetAttribute(u"x=\"1\"", u"v"));
     EXPECT_FALSE(document.SetAttribute(u"", u"v"));
