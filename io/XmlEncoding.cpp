@@ -110,9 +110,23 @@ std::string FindEncoding(std::basic_string_view<Char> text) {
         size_t keyword = FindIgnoringCase(declaration, "encoding");
         return keyword == text.npos ? std::string() : ReadEncodingValue(declaration, keyword + 8);
     }
-    size_t meta = FindIgnoringCase(text, "<meta");
-    size_t charset = meta == text.npos ? meta : FindIgnoringCase(text, "charset", meta);
-    return charset == text.npos ? std::string() : ReadEncodingValue(text, charset + 7);
+    // An HTML meta element: <meta charset="..."> or <meta http-equiv="Content-Type" content="...;
+    // charset=...">.
+    for (size_t meta = FindIgnoringCase(text, "<meta"); meta != text.npos;
+         meta = FindIgnoringCase(text, "<meta", meta + 5)) {
+        size_t after = meta + 5;
+        if (after < text.size() &&
+            (text[after] == ' ' || text[after] == '\t' || text[after] == '\r' || text[after] == '\n')) {
+            size_t end = text.find(static_cast<Char>('>'), after);
+            std::basic_string_view<Char> element =
+                text.substr(after, end == text.npos ? text.npos : end - after);
+            size_t charset = FindIgnoringCase(element, "charset");
+            if (charset != text.npos) {
+                return ReadEncodingValue(element, charset + 7);
+            }
+        }
+    }
+    return {};
 }
 
 void Record(XmlResultLog& log, const char* type, const std::string& encoding = {}, int64_t count = -1,

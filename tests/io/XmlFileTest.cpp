@@ -72,6 +72,7 @@ TEST_F(XmlFileTest, DecodesByMarkDeclarationAndFirstByte) {
     EXPECT_EQ(Load("<html><head><meta charset=\"windows-1251\"></head></html>\xC4"),
               u"<html><head><meta charset=\"windows-1251\"></head></html>\u0414");
     EXPECT_EQ(Load("<a v='\xC3\xA9'/>"), u"<a v='\u00e9'/>"); // no declaration, first byte "<"
+    EXPECT_EQ(Load("<metadata charset='x'>\xC3\xA9</metadata>"), u"<metadata charset='x'>\u00e9</metadata>");
     EXPECT_EQ(Load("<a>x\0y</a>\0"s), u"<a>xy</a>");
 }
 
