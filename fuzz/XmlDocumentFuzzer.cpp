@@ -1,5 +1,6 @@
-// Feeds arbitrary text to the XML document: decoding, parsing, navigation through every element,
-// attribute reads, and an edit whose result must parse again to the same value.
+// Feeds arbitrary text to the XML document: decoding, parsing, navigation through every element and
+// attribute reads; then edits, after which the index kept up by the edits must agree with a fresh
+// parse of the edited text.
 #include "base/Utf.h"
 #include "io/XmlDocument.h"
 #include "io/XmlEncoding.h"
