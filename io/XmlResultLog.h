@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The named diagnostics that reading, parsing and writing an XML document leave behind.
