@@ -19,8 +19,7 @@ CThreadBasic::CThreadBasic(base::Clock& clock) : m_clock(clock) {}
 CThreadBasic::~CThreadBasic() {
     m_running = false;
     Wake();
-    if (m_thread.joinable())
-        m_thread.join();
+    Join();
 }
 
 bool CThreadBasic::Start(uint32_t intervalMs, Loop loop) {
@@ -52,6 +51,11 @@ bool CThreadBasic::Stop(uint32_t maxWaitMs) {
     lock.unlock();
     m_thread.join();
     return true;
+}
+
+void CThreadBasic::Join() {
+    if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id())
+        m_thread.join();
 }
 
 void CThreadBasic::Wake() {

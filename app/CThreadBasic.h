@@ -39,6 +39,9 @@ public:
     /// false leaves it to finish on its own, and the destructor joins it.
     bool Stop(uint32_t maxWaitMs);
 
+    /// Waits, without a bound, for a thread that is still running (after a Stop that timed out).
+    void Join();
+
     bool IsRunning() const { return m_running; }
     uint64_t GetStartTick() const { return m_startTick; }
 

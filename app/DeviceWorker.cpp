@@ -15,7 +15,10 @@ DeviceWorker::DeviceWorker(device::DeviceConnection& connection, store::ProfileS
       m_sync(connection.GetDeviceList(), store, clock, pages) {}
 
 DeviceWorker::~DeviceWorker() {
-    Stop();
+    // The cycle uses the members that die with this object, so a thread that did not end within
+    // the second must still be waited for here.
+    if (!Stop())
+        Join();
 }
 
 bool DeviceWorker::Start() {

@@ -46,7 +46,7 @@ public:
     /// Everything given must outlive the worker.
     DeviceWorker(device::DeviceConnection& connection, store::ProfileStore& store, base::Clock& clock,
                  device::PageRefresher& pages, MusicStarter& music, device::MusicFrameSource& frames);
-    /// Stops the thread (at most about a second) before the members go.
+    /// Stops the thread before the members go (waiting longer than a second only if it must).
     ~DeviceWorker() override;
 
     /// Starts the thread: a cycle every 16 ms while there is work.
