@@ -70,27 +70,25 @@ void DeviceWorker::RunSynchronisation() {
 }
 
 void DeviceWorker::Cycle() {
-    int index = UpdateDeviceIndex();
+    const int index = UpdateDeviceIndex();
     const std::optional<DeviceTask> task = m_queue.TakeFirst();
     if (!task) {
         if (IsStreaming())
             m_sync.SendMusicFrame(m_frames);
         return;
     }
-
-    switch (*task) {
-    case DeviceTask::DeviceArrived:
+    // These two run with or without a keyboard.
+    if (*task == DeviceTask::DeviceArrived) {
         // The keyboard's interfaces appear one after another; give them time to settle.
         m_sync.WaitMs(kArrivalWaitMs);
         m_connection.Rescan();
-        index = UpdateDeviceIndex();
+        UpdateDeviceIndex();
         RunSynchronisation();
         return;
-    case DeviceTask::MusicStart:
+    }
+    if (*task == DeviceTask::MusicStart) {
         m_music.RestartMusic();
         return;
-    default:
-        break;
     }
     if (index == -1) {
         base::LogInfo("worker", "no keyboard: task " + std::to_string(static_cast<int>(*task)) + " dropped");
@@ -117,7 +115,7 @@ void DeviceWorker::Cycle() {
         break;
     case DeviceTask::MusicStart:
     case DeviceTask::DeviceArrived:
-        break;
+        break; // handled above
     }
 }
 
