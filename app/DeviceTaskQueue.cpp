@@ -26,9 +26,4 @@ size_t DeviceTaskQueue::GetSize() const {
     return m_tasks.size();
 }
 
-std::vector<DeviceTask> DeviceTaskQueue::GetPending() const {
-    std::lock_guard lock(m_mutex);
-    return {m_tasks.begin(), m_tasks.end()};
-}
-
 } // namespace app

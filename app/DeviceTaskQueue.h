@@ -4,7 +4,6 @@
 #include <deque>
 #include <mutex>
 #include <optional>
-#include <vector>
 
 namespace app {
 
@@ -30,8 +29,6 @@ public:
     std::optional<DeviceTask> TakeFirst();
     bool IsEmpty() const;
     size_t GetSize() const;
-    /// The tasks waiting, first first.
-    std::vector<DeviceTask> GetPending() const;
 
 private:
     mutable std::mutex m_mutex;

@@ -76,9 +76,6 @@ public:
     /// some macros did not fit. Any thread.
     MacroArea GetLastMacroWrite() const;
 
-    /// The stored macros with their steps, in store order.
-    std::vector<MacroWithSteps> LoadMacros();
-
     /// Waits through the clock; ends early once a stop is requested.
     void WaitMs(uint32_t milliseconds);
 
@@ -87,6 +84,8 @@ public:
     void SetStopRequested(bool stop) { m_stopRequested = stop; }
 
 private:
+    /// The stored macros with their steps, in store order.
+    std::vector<MacroWithSteps> LoadMacros();
     bool Send(HidReport report);
     bool Query(HidReport& report);
     bool SendFast(HidReport report);
