@@ -41,7 +41,6 @@ public:
     static constexpr uint32_t kArrivalWaitMs = 1000;
     static constexpr uint32_t kMaxStopWaitMs = 1000;
     static constexpr int kMusicPage = 43;
-    static constexpr int kNoPage = 1;
 
     /// Everything given must outlive the worker.
     DeviceWorker(device::DeviceConnection& connection, store::ProfileStore& store, base::Clock& clock,
@@ -59,8 +58,8 @@ public:
     void QueueTask(DeviceTask task);
     const DeviceTaskQueue& GetQueue() const { return m_queue; }
 
-    /// Whether the first full synchronisation has run. The factory reset clears it when it
-    /// queues its task, so the next arrival synchronises again.
+    /// Whether a full synchronisation has read the keyboard. The system settings' factory reset
+    /// clears it when it queues its task, so the next arrival synchronises again.
     bool IsSynchronised() const { return m_synchronised; }
     void SetSynchronised(bool synchronised) { m_synchronised = synchronised; }
 
