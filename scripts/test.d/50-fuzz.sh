@@ -6,6 +6,9 @@
 set -euo pipefail
 source "$(dirname "$0")/../lib/common.sh"
 
+# Per-target defaults; FUZZ_SECONDS or FUZZ_SECONDS_<name> in the environment override them.
+: "${FUZZ_SECONDS_fuzz_xml_document:=${FUZZ_SECONDS:-60}}"
+
 fuzz_dir="$QUILLON_ROOT/build-fuzz"
 if ! ls "$QUILLON_ROOT"/fuzz/*.cmake >/dev/null 2>&1; then
     exit 0

@@ -1,0 +1,1 @@
+quillon_add_benchmark(io_bench SOURCES XmlDocumentBench.cpp LIBS quillon_io)

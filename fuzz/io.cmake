@@ -1,0 +1,1 @@
+quillon_add_fuzzer(fuzz_xml_document SOURCES XmlDocumentFuzzer.cpp LIBS quillon_io)
