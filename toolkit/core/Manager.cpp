@@ -1,0 +1,99 @@
+#include "toolkit/core/Manager.h"
+
+#include "toolkit/core/LibraryResources.h"
+
+#include <map>
+#include <mutex>
+#include <utility>
+
+namespace tessel {
+
+namespace {
+
+struct Settings {
+    std::u16string fontName = u"HarmonyOS Sans SC";
+    int fontSize = 20;
+};
+
+Settings& TheSettings() {
+    static Settings settings;
+    return settings;
+}
+
+// Windows resource type names match regardless of case; ours do the same for ASCII.
+std::u16string UpperAscii(std::u16string text) {
+    for (auto& c : text)
+        if (c >= u'a' && c <= u'z')
+            c = char16_t(c - u'a' + u'A');
+    return text;
+}
+
+struct ProgramResources {
+    std::mutex lock;
+    std::map<std::pair<int, std::u16string>, ResourceBytes> byIdAndType;
+};
+
+ProgramResources& TheResources() {
+    static ProgramResources resources;
+    return resources;
+}
+
+} // namespace
+
+void Manager::SetFontName(const std::u16string& name) {
+    if (!name.empty())
+        TheSettings().fontName = name;
+}
+
+void Manager::SetFont(const std::u16string& name, int size) {
+    SetFontName(name);
+    if (size >= 1)
+        TheSettings().fontSize = size;
+}
+
+std::u16string Manager::GetFontName() {
+    return TheSettings().fontName;
+}
+
+int Manager::GetFontWidth() {
+    return TheSettings().fontSize;
+}
+
+Argb Manager::GetSelectColor() {
+    return 0xFFFF3300;
+}
+
+std::u16string Manager::GetTheme() {
+    return u"theme1\\";
+}
+
+void Manager::AddResource(int id, const std::u16string& type, std::vector<uint8_t> bytes) {
+    auto shared = std::make_shared<const std::vector<uint8_t>>(std::move(bytes));
+    auto& resources = TheResources();
+    std::lock_guard guard(resources.lock);
+    resources.byIdAndType[{id, UpperAscii(type)}] = std::move(shared);
+}
+
+void Manager::ClearResources() {
+    auto& resources = TheResources();
+    std::lock_guard guard(resources.lock);
+    resources.byIdAndType.clear();
+}
+
+ResourceBytes Manager::FindResource(int id, const std::u16string& type, ResourceModule module) {
+    if (module == ResourceModule::Library) {
+        // The library carries only its two PNG strips as bytes; its faces live in the fonts folder.
+        if (UpperAscii(type) != u"PNG")
+            return nullptr;
+        const auto bytes = detail::LibraryResource(id);
+        if (bytes.empty())
+            return nullptr;
+        return std::make_shared<const std::vector<uint8_t>>(bytes.begin(), bytes.end());
+    }
+    auto& resources = TheResources();
+    std::lock_guard guard(resources.lock);
+    const auto found = resources.byIdAndType.find({id, UpperAscii(type)});
+    return found == resources.byIdAndType.end() ? nullptr : found->second;
+}
+
+} // namespace tessel
