@@ -73,6 +73,30 @@ TEST_F(EditWindowTest, TypedTextArrivesWithChangeAndFocusNotificationsToTheParen
     EXPECT_EQ(GetWindowTextW(edit), u"日本");
 }
 
+TEST_F(EditWindowTest, CompositionInProgressIsShownButNotTypedUntilCommitted) {
+    HWND edit = MakeEdit(0, 200, 24);
+    auto inkInEdit = [this]() {
+        Pump();
+        std::unique_ptr<Surface> shown = CaptureWindow(m_parent);
+        int dark = 0;
+        for (int x = 14; x < 200; ++x) {
+            for (int y = 10; y < 34; ++y) {
+                dark += (shown->PixelAt(x, y) & 0xFF) < 0x80;
+            }
+        }
+        return dark;
+    };
+    int before = inkInEdit();
+    Screen().Preedit(u"nihao");
+    EXPECT_GT(inkInEdit(), before + 20);
+    EXPECT_EQ(GetWindowTextW(edit), u"");
+    EXPECT_TRUE(Notifications(EN_CHANGE).empty());
+    Screen().Preedit(u"");
+    Screen().Compose(u"你好");
+    Pump();
+    EXPECT_EQ(GetWindowTextW(edit), u"你好");
+}
+
 TEST_F(EditWindowTest, DigitsOnlyAndTheLengthLimitHoldForTypingAndPasting) {
     HWND edit = MakeEdit(ES_NUMBER);
     SendMessageW(edit, EM_LIMITTEXT, 4, 0);

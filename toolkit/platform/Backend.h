@@ -74,6 +74,9 @@ public:
     virtual void CapturePointer(WindowObject* window) = 0;
     /// Takes all keyboard input for the window (null: gives it back); false when refused.
     virtual bool GrabKeyboard(WindowObject* window) = 0;
+    /// Tells the input method where the caret of the window is (client coordinates), so its
+    /// candidate list opens beside it.
+    virtual void SetInputMethodCaret(WindowObject& window, const RECT& caret) = 0;
     /// Turns the input method on or off for key events of the window.
     virtual void SetInputMethodEnabled(WindowObject& window, bool enabled) = 0;
 

@@ -48,6 +48,8 @@ struct EditState {
     bool selecting = false;
     int scrollX = 0;
     int scrollY = 0;
+    /// What the input method is composing, shown at the caret until it is typed.
+    std::u16string preedit;
     std::u16string undoText;
     size_t undoCaret = 0;
     bool canUndo = false;
@@ -121,6 +123,13 @@ std::u16string DisplayText(const EditState& state) {
     return std::u16string(state.text.size(), u'\u25CF');
 }
 
+/// The shown text with the composition in progress at the caret.
+std::u16string ShownWithPreedit(const EditState& state) {
+    std::u16string shown = DisplayText(state);
+    shown.insert(std::min(state.caret, shown.size()), state.preedit);
+    return shown;
+}
+
 int Utf8Index(const std::u16string& text, size_t pos) {
     return static_cast<int>(base::ToUtf8(std::u16string_view(text).substr(0, pos)).size());
 }
@@ -147,7 +156,7 @@ PangoAttribute* ColorAttribute(PangoAttribute* (*make)(guint16, guint16, guint16
 }
 
 /// A layout of the shown text in the window's font, wrapped to the width for multi-line edits.
-LayoutPtr MakeLayout(cairo_t* cr, const EditState& state, int width) {
+LayoutPtr MakeLayout(cairo_t* cr, const EditState& state, int width, bool withPreedit = false) {
     LayoutPtr layout(pango_cairo_create_layout(cr));
     std::unique_ptr<PangoFontDescription, FontDescriptionDeleter> font(pango_font_description_new());
     pango_font_description_set_family(font.get(), base::ToUtf8(state.font.face).c_str());
@@ -155,7 +164,7 @@ LayoutPtr MakeLayout(cairo_t* cr, const EditState& state, int width) {
     pango_font_description_set_weight(font.get(), state.font.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
     pango_font_description_set_style(font.get(), state.font.italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
     pango_layout_set_font_description(layout.get(), font.get());
-    std::u16string shown = DisplayText(state);
+    std::u16string shown = withPreedit ? ShownWithPreedit(state) : DisplayText(state);
     std::string utf8 = base::ToUtf8(shown);
     pango_layout_set_text(layout.get(), utf8.c_str(), static_cast<int>(utf8.size()));
     if (state.Multiline()) {
@@ -169,7 +178,12 @@ LayoutPtr MakeLayout(cairo_t* cr, const EditState& state, int width) {
     if (state.font.underline) {
         pango_attr_list_insert(attributes, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
     }
-    if (state.focused && state.SelStart() != state.SelEnd()) {
+    if (withPreedit && !state.preedit.empty()) {
+        PangoAttribute* underline = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
+        underline->start_index = static_cast<guint>(Utf8Index(shown, state.caret));
+        underline->end_index = static_cast<guint>(Utf8Index(shown, state.caret + state.preedit.size()));
+        pango_attr_list_insert(attributes, underline);
+    } else if (state.focused && state.SelStart() != state.SelEnd()) {
         int start = Utf8Index(shown, state.SelStart());
         int end = Utf8Index(shown, state.SelEnd());
         pango_attr_list_insert(attributes,
@@ -377,18 +391,23 @@ void Paint(HWND hwnd, EditState& state) {
     GetClientRect(hwnd, &client);
     cairo_rectangle(c, 0, 0, client.Width(), client.Height());
     cairo_clip(c);
-    LayoutPtr layout = MakeLayout(c, state, client.Width());
+    LayoutPtr layout = MakeLayout(c, state, client.Width(), true);
     POINT origin = LayoutOrigin(state, layout.get(), client);
     SetSourceArgb(c, colors.text);
     cairo_move_to(c, origin.x, origin.y);
     pango_cairo_show_layout(c, layout.get());
-    if (state.focused && state.caretShown) {
+    if (state.focused) {
         PangoRectangle caret;
-        pango_layout_get_cursor_pos(layout.get(), Utf8Index(DisplayText(state), state.caret), &caret,
-                                    nullptr);
-        double x = origin.x + caret.x / static_cast<double>(PANGO_SCALE);
-        cairo_rectangle(c, std::floor(x), origin.y + caret.y / PANGO_SCALE, 1, caret.height / PANGO_SCALE);
-        cairo_fill(c);
+        size_t at = state.caret + state.preedit.size();
+        pango_layout_get_cursor_pos(layout.get(), Utf8Index(ShownWithPreedit(state), at), &caret, nullptr);
+        int x = static_cast<int>(std::floor(origin.x + caret.x / static_cast<double>(PANGO_SCALE)));
+        int y = origin.y + caret.y / PANGO_SCALE;
+        int height = caret.height / PANGO_SCALE;
+        if (state.caretShown) {
+            cairo_rectangle(c, x, y, 1, height);
+            cairo_fill(c);
+        }
+        SetInputMethodCaret(hwnd, RECT{x, y, x + 1, y + height});
     }
     cr.reset();
     EndPaint(hwnd, &paint);
@@ -591,7 +610,15 @@ LRESULT EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         ShowCaretNow(hwnd, *state);
         Notify(hwnd, EN_SETFOCUS);
         return 0;
+    case WM_IME_COMPOSITION:
+        state->preedit = lParam ? *reinterpret_cast<const std::u16string*>(lParam) : std::u16string();
+        if (state->style & (ES_READONLY | ES_NUMBER | ES_PASSWORD)) {
+            state->preedit.clear();
+        }
+        InvalidateRect(hwnd, nullptr, 0);
+        return 0;
     case WM_KILLFOCUS:
+        state->preedit.clear();
         state->focused = false;
         state->caretShown = false;
         state->selecting = false;

@@ -332,6 +332,14 @@ void DeliverText(WindowObject& topLevel, const std::u16string& text) {
     }
 }
 
+void DeliverComposition(WindowObject& topLevel, const std::u16string& text) {
+    HWND target = topLevel.queue->focus;
+    WindowObject* window = FindWindowObject(target);
+    if (window && window->inputMethodEnabled && TakesInput(window)) {
+        SendMessageW(target, WM_IME_COMPOSITION, 0, reinterpret_cast<LPARAM>(&text));
+    }
+}
+
 void DeliverActivation(WindowObject& topLevel, bool active) {
     MessageQueue& queue = *topLevel.queue;
     if (active && queue.active != topLevel.hwnd) {
@@ -478,6 +486,19 @@ void EnableInputMethod(HWND hwnd, BOOL enable) {
             CurrentBackend().SetInputMethodEnabled(*window, enable != 0);
         }
     }
+}
+
+void SetInputMethodCaret(HWND hwnd, const RECT& caret) {
+    WindowObject* window = OwnWindow(hwnd);
+    WindowObject* top = TopLevelOf(window);
+    if (!top || !top->native) {
+        return;
+    }
+    POINT origin = ClientOriginOnScreen(*window);
+    POINT topOrigin = ClientOriginOnScreen(*top);
+    RECT inTop{caret.left + origin.x - topOrigin.x, caret.top + origin.y - topOrigin.y,
+               caret.right + origin.x - topOrigin.x, caret.bottom + origin.y - topOrigin.y};
+    CurrentBackend().SetInputMethodCaret(*top, inTop);
 }
 
 BOOL GrabKeyboard(HWND hwnd) {

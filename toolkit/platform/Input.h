@@ -23,6 +23,9 @@ void DeliverMouse(WindowObject& topLevel, MouseAction action, POINT client, int 
 void DeliverKey(WindowObject& topLevel, bool down, const KeyInfo& key, char32_t character);
 /// Text composed by the input method, handed to the focus window as WM_CHAR messages.
 void DeliverText(WindowObject& topLevel, const std::u16string& text);
+/// Text the input method is composing (not yet typed), handed to the focus window as
+/// WM_IME_COMPOSITION with lParam pointing at the std::u16string; empty when composing ends.
+void DeliverComposition(WindowObject& topLevel, const std::u16string& text);
 /// The window manager activated or deactivated a top-level window.
 void DeliverActivation(WindowObject& topLevel, bool active);
 /// The window manager moved or resized a top-level window (screen rectangle).

@@ -8,7 +8,6 @@
 #include <deque>
 #include <future>
 #include <memory>
-#include <memory>
 #include <mutex>
 #include <vector>
 

@@ -31,8 +31,11 @@ struct Registry {
     /// Top-level windows, front first.
     std::vector<HWND> zOrder;
     std::vector<HWND> creationOrder;
-    std::map<std::u16string, WNDCLASSW> classes;
-    std::map<std::u16string, std::u16string> classNames;
+    struct Class : WNDCLASSW {
+        Class(const WNDCLASSW& c) : WNDCLASSW(c) {}
+        ATOM atom = 0;
+    };
+    std::map<std::u16string, Class> classes;
     uintptr_t nextHandle = 0x10000;
 };
 
@@ -206,14 +209,13 @@ ATOM RegisterClassW(const WNDCLASSW& windowClass) {
     }
     Registry& registry = TheRegistry();
     std::lock_guard lock(registry.mutex);
-    std::u16string name = windowClass.lpszClassName;
-    auto [it, added] = registry.classNames.try_emplace(name, name);
+    auto [it, added] = registry.classes.try_emplace(windowClass.lpszClassName, windowClass);
     if (added) {
-        WNDCLASSW stored = windowClass;
-        stored.lpszClassName = it->second.c_str();
-        registry.classes[name] = stored;
+        // The stored class names itself by its key, which stays put for the life of the map.
+        it->second.lpszClassName = it->first.c_str();
+        it->second.atom = static_cast<ATOM>(registry.classes.size());
     }
-    return static_cast<ATOM>(std::distance(registry.classNames.begin(), it) + 1);
+    return it->second.atom;
 }
 
 BOOL GetClassInfoW(const char16_t* className, WNDCLASSW* windowClass) {

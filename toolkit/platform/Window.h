@@ -155,6 +155,8 @@ TESSEL_EXPORT int16_t GetKeyState(int virtualKey);
 TESSEL_EXPORT int16_t GetAsyncKeyState(int virtualKey);
 /// Turns the input method on or off for a window (off: keys arrive as plain key messages).
 TESSEL_EXPORT void EnableInputMethod(HWND hwnd, BOOL enable);
+/// Tells the input method where a window's caret is (client coordinates).
+TESSEL_EXPORT void SetInputMethodCaret(HWND hwnd, const RECT& caret);
 /// Sends every key of the keyboard to the window, even while other programs are active (null: end
 /// the grab). False when the system refuses.
 TESSEL_EXPORT BOOL GrabKeyboard(HWND hwnd);

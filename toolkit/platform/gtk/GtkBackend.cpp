@@ -180,6 +180,18 @@ void OnCommit(GtkIMContext*, const gchar* text, gpointer data) {
     });
 }
 
+void OnPreeditChanged(GtkIMContext* context, gpointer data) {
+    Guarded("preedit", [&]() -> int {
+        if (WindowObject* window = ObjectOf(data)) {
+            gchar* text = nullptr;
+            gtk_im_context_get_preedit_string(context, &text, nullptr, nullptr);
+            DeliverComposition(*window, base::ToUtf16(text ? text : ""));
+            g_free(text);
+        }
+        return 0;
+    });
+}
+
 gboolean OnFocus(GtkWidget*, GdkEventFocus* event, gpointer data) {
     return Guarded("focus", [&]() -> gboolean {
         auto* native = static_cast<NativeWindow*>(data);
@@ -322,6 +334,7 @@ public:
         g_signal_connect(widget, "notify::scale-factor", G_CALLBACK(OnScaleChanged), native);
         native->inputMethod = gtk_im_multicontext_new();
         g_signal_connect(native->inputMethod, "commit", G_CALLBACK(OnCommit), native);
+        g_signal_connect(native->inputMethod, "preedit-changed", G_CALLBACK(OnPreeditChanged), native);
         window.native = native;
         SyncGeometry(window);
         SyncOpacity(window); // before realizing, so a layered window gets its RGBA visual at once
@@ -502,6 +515,13 @@ public:
         WindowObject* top = TopLevelOf(&window);
         if (NativeWindow* native = top ? NativeOf(*top) : nullptr; native && !enabled) {
             gtk_im_context_reset(native->inputMethod);
+        }
+    }
+
+    void SetInputMethodCaret(WindowObject& window, const RECT& caret) override {
+        if (NativeWindow* native = NativeOf(window)) {
+            GdkRectangle area{caret.left, caret.top, caret.Width(), caret.Height()};
+            gtk_im_context_set_cursor_location(native->inputMethod, &area);
         }
     }
 

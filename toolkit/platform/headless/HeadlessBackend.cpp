@@ -125,6 +125,12 @@ void HeadlessBackend::Compose(const std::u16string& text) {
     }
 }
 
+void HeadlessBackend::Preedit(const std::u16string& text) {
+    if (WindowObject* active = FindWindowObject(GetActiveWindow())) {
+        DeliverComposition(*active, text);
+    }
+}
+
 void HeadlessBackend::ActivateWindow(HWND hwnd) {
     if (WindowObject* window = TopLevelOf(FindWindowObject(hwnd))) {
         DeliverActivation(*window, true);

@@ -35,8 +35,10 @@ public:
     void Key(uint32_t evdevCode, bool down, char32_t character = 0);
     /// Presses and releases a key.
     void Tap(uint32_t evdevCode, char32_t character = 0);
-    /// Hands text to the focus window as an input method would.
+    /// Hands text to the focus window as an input method would commit it.
     void Compose(const std::u16string& text);
+    /// Shows text as an input method's composition in progress (empty: composing ends).
+    void Preedit(const std::u16string& text);
     /// The window manager activates a top-level window (as a click on its frame would).
     void ActivateWindow(HWND hwnd);
     /// The user closes a window through the window manager.
@@ -70,6 +72,7 @@ public:
     void CapturePointer(WindowObject*) override {}
     bool GrabKeyboard(WindowObject* window) override;
     void SetInputMethodEnabled(WindowObject&, bool) override {}
+    void SetInputMethodCaret(WindowObject&, const RECT&) override {}
     void SetCursorShape(int cursorId) override { m_cursor = cursorId; }
     POINT CursorPos() const override { return m_cursorPos; }
     RECT WorkArea(const RECT&) const override { return m_workArea; }
