@@ -347,7 +347,8 @@ BOOL PaintManager::SetTimer(MControl* control, UINT userId, UINT ms) {
     for (UINT tries = 0; tries < kControlTimerIds; ++tries) {
         m_timerCounter = (m_timerCounter + 1) % kControlTimerIds;
         const UINT id = m_timerCounter;
-        if (id == kMessageTimer || id == kFadeTimer || id == kProgressTimer)
+        // 0 cannot be told from a failed start.
+        if (id == 0 || id == kMessageTimer || id == kFadeTimer || id == kProgressTimer)
             continue;
         if (std::any_of(m_timers.begin(), m_timers.end(),
                         [id](const TimerEntry& e) { return e.systemId == id; }))
@@ -598,6 +599,8 @@ MControl* PaintManager::AddControl(std::unique_ptr<MControl> control) {
         m_controls.push_back(raw);
     }
     raw->SetManager(this);
+    if (raw->IsVisible())
+        InvalidateRect(raw->GetRect(), 0);
     return raw;
 }
 
@@ -610,6 +613,8 @@ MControl* PaintManager::AddArea(std::unique_ptr<MControl> area) {
         m_areas.push_back(raw);
     }
     raw->SetManager(this);
+    if (raw->IsVisible())
+        InvalidateRect(raw->GetRect(), 0);
     return raw;
 }
 

@@ -1,0 +1,146 @@
+#include "tests/toolkit/CoreTestSupport.h"
+#include "toolkit/core/MPopupWnd.h"
+#include "toolkit/core/Manager.h"
+
+namespace tessel::test {
+namespace {
+
+using DialogTest = CoreTest;
+
+struct EndCase {
+    const char* name;
+    void (MDialog::*end)();
+    UINT code;
+};
+
+class DialogEndCodes : public CoreTest, public ::testing::WithParamInterface<EndCase> {};
+
+TEST_P(DialogEndCodes, EndTheModalLoopWithTheirCode) {
+    TestDialog dialog;
+    ASSERT_TRUE(dialog.Create(m_dialog.GetSafeHwnd(), u"modal", WS_POPUP, 0, RECT{0, 0, 200, 100}));
+    (dialog.*GetParam().end)();
+    EXPECT_EQ(dialog.ShowModal(), GetParam().code);
+    EXPECT_FALSE(IsWindow(dialog.GetSafeHwnd()));
+    EXPECT_EQ(dialog.GetSafeHwnd(), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(m_dialog.GetSafeHwnd())); // the owner is enabled again
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, DialogEndCodes,
+                         ::testing::Values(EndCase{"OK", &MDialog::DoOK, 1},
+                                           EndCase{"Cancel", &MDialog::DoCancel, 2},
+                                           EndCase{"Close", &MDialog::DoClose, 2},
+                                           EndCase{"Yes", &MDialog::DoYes, 6},
+                                           EndCase{"No", &MDialog::DoNo, 7}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DialogTest, ModalLoopWithoutAWindowReturnsMinusOne) {
+    TestDialog dialog;
+    EXPECT_EQ(dialog.ShowModal(), UINT(-1));
+}
+
+TEST_F(DialogTest, ClosingThroughTheWindowManagerEndsWithZero) {
+    TestDialog dialog;
+    ASSERT_TRUE(dialog.Create(m_dialog.GetSafeHwnd(), u"modal", WS_POPUP, 0, RECT{0, 0, 200, 100}));
+    ShowWindow(dialog.GetSafeHwnd(), SW_SHOW);
+    Screen().RequestClose(dialog.GetSafeHwnd());
+    EXPECT_EQ(dialog.ShowModal(), 0u);
+    EXPECT_FALSE(IsWindow(dialog.GetSafeHwnd()));
+}
+
+TEST_F(DialogTest, QuitInsideTheModalLoopEndsItAndIsPostedAgain) {
+    TestDialog dialog;
+    ASSERT_TRUE(dialog.Create(m_dialog.GetSafeHwnd(), u"modal", WS_POPUP, 0, RECT{0, 0, 200, 100}));
+    PostQuitMessage(5);
+    EXPECT_EQ(dialog.ShowModal(), 0u);
+    EXPECT_TRUE(IsWindow(dialog.GetSafeHwnd()));
+    EXPECT_TRUE(IsWindowEnabled(m_dialog.GetSafeHwnd()));
+    MSG msg;
+    EXPECT_FALSE(GetMessageW(&msg, nullptr, 0, 0));
+    EXPECT_EQ(msg.wParam, 5u);
+}
+
+TEST_F(DialogTest, CenterWindowUsesTheWorkAreaWhenTheOwnerIsMinimised) {
+    Screen().SetScreen({0, 0, 1920, 1080}, {0, 40, 1920, 1080});
+    TestDialog dialog;
+    ASSERT_TRUE(dialog.Create(m_dialog.GetSafeHwnd(), u"centred", WS_POPUP, 0, RECT{0, 0, 200, 100}));
+    dialog.CenterWindow(nullptr);
+    RECT rect;
+    dialog.GetWindowRect(&rect);
+    EXPECT_EQ(rect, (RECT{200, 200, 400, 300})); // centred on the visible owner (100, 100, 500, 400)
+
+    ShowWindow(m_dialog.GetSafeHwnd(), SW_MINIMIZE);
+    dialog.CenterWindow(nullptr);
+    dialog.GetWindowRect(&rect);
+    EXPECT_EQ(rect, (RECT{860, 510, 1060, 610}));
+
+    // Kept inside the work area.
+    ShowWindow(m_dialog.GetSafeHwnd(), SW_RESTORE);
+    m_dialog.MoveWindow(-300, -10, 400, 100);
+    dialog.CenterWindow(nullptr);
+    dialog.GetWindowRect(&rect);
+    EXPECT_EQ(rect.left, 0);
+    EXPECT_EQ(rect.top, 40);
+}
+
+TEST_F(DialogTest, TranslucencyOnlyWhenAlphaOrColourKeyIsSet) {
+    m_dialog.SetupBackTranslucent();
+    EXPECT_FALSE(m_dialog.GetExStyle() & WS_EX_LAYERED);
+    m_dialog.SetAlpha(200);
+    m_dialog.SetupBackTranslucent();
+    EXPECT_TRUE(m_dialog.GetExStyle() & WS_EX_LAYERED);
+}
+
+TEST_F(DialogTest, CreateDropsCaptionAndFrame) {
+    TestDialog dialog;
+    ASSERT_TRUE(
+        dialog.Create(nullptr, u"styled", WS_POPUP | WS_CAPTION | WS_THICKFRAME, 0, RECT{0, 0, 100, 100}));
+    EXPECT_FALSE(dialog.GetStyle() & (WS_CAPTION | WS_THICKFRAME));
+    EXPECT_TRUE(dialog.GetStyle() & WS_CLIPCHILDREN);
+    EXPECT_TRUE(dialog.IsClass(u"MDialog"));
+    EXPECT_FALSE(dialog.IsClass(u"mdialog"));
+}
+
+TEST_F(DialogTest, UnknownControlClassGivesNull) {
+    EXPECT_EQ(m_dialog.CreateControl(u"NoSuchControl", 1, {0, 0, 10, 10}), nullptr);
+    MControl* area = m_dialog.CreateArea(u"TestPicture", 2, {0, 0, 10, 10});
+    ASSERT_NE(area, nullptr);
+    EXPECT_EQ(area->GetManager(), &m_dialog.GetPaintManager());
+    EXPECT_EQ(m_dialog.GetControl(2), area);
+}
+
+class Dropdown : public MPopupWnd {
+public:
+    int destroyed = 0;
+    LRESULT PostNcDestroy() override {
+        ++destroyed;
+        return 0;
+    }
+};
+
+TEST_F(DialogTest, APopupClosesWhenItLosesActivation) {
+    Dropdown popup;
+    popup.SetParent(&m_dialog);
+    ASSERT_TRUE(
+        popup.Create(m_dialog.GetSafeHwnd(), u"list", WS_POPUP | WS_VISIBLE, 0, RECT{120, 120, 220, 220}));
+    EXPECT_EQ(popup.GetExStyle(), WS_EX_TOOLWINDOW);
+    Screen().ActivateWindow(popup.GetSafeHwnd());
+    Pump();
+    EXPECT_TRUE(IsWindow(popup.GetSafeHwnd()));
+    Screen().ActivateWindow(m_dialog.GetSafeHwnd());
+    Pump();
+    EXPECT_EQ(popup.GetSafeHwnd(), nullptr);
+    EXPECT_EQ(popup.destroyed, 1);
+
+    EXPECT_EQ(popup.SendMessageToParent(NM_SELECTED, 3, 0), 0);
+    EXPECT_EQ(m_dialog.notes.back(), (TestDialog::Note{0, NM_SELECTED}));
+}
+
+TEST_F(DialogTest, AltF4HeldMakesTheLoopDropTheMessage) {
+    MSG msg{};
+    EXPECT_FALSE(Manager::PreTranslateMessage(&msg));
+    Manager::SetInstance(reinterpret_cast<HINSTANCE>(0x1234));
+    EXPECT_EQ(Manager::GetInstance(), reinterpret_cast<HINSTANCE>(0x1234));
+}
+
+} // namespace
+} // namespace tessel::test
