@@ -1,5 +1,6 @@
 #include "tests/toolkit/CoreTestSupport.h"
 #include "toolkit/core/MPopupWnd.h"
+#include "toolkit/core/MShadow.h"
 #include "toolkit/core/Manager.h"
 
 namespace tessel::test {
@@ -133,6 +134,48 @@ TEST_F(DialogTest, APopupClosesWhenItLosesActivation) {
 
     EXPECT_EQ(popup.SendMessageToParent(NM_SELECTED, 3, 0), 0);
     EXPECT_EQ(m_dialog.notes.back(), (TestDialog::Note{0, NM_SELECTED}));
+}
+
+TEST_F(DialogTest, ShadowParametersOutsideTheirRangeChangeNothing) {
+    EXPECT_FALSE(m_dialog.SetSize(4)); // no shadow yet
+    ASSERT_NE(m_dialog.CreateShadow(1), nullptr);
+    struct Case {
+        BOOL (MDialog::*set)(int);
+        int value;
+        BOOL accepted;
+    } cases[] = {
+        {&MDialog::SetSize, -35, 1},     {&MDialog::SetSize, 35, 1},      {&MDialog::SetSize, 36, 0},
+        {&MDialog::SetSize, -36, 0},     {&MDialog::SetSharpness, 0, 1},  {&MDialog::SetSharpness, -1, 0},
+        {&MDialog::SetSharpness, 36, 0}, {&MDialog::SetDarkness, 255, 1}, {&MDialog::SetDarkness, 256, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ((m_dialog.*c.set)(c.value), c.accepted) << c.value;
+    EXPECT_TRUE(m_dialog.SetPosition(-35, 35));
+    EXPECT_FALSE(m_dialog.SetPosition(0, 36));
+}
+
+TEST_F(DialogTest, ShadowFollowsItsOwner) {
+    MShadow* shadow = m_dialog.CreateShadow(1);
+    ASSERT_NE(shadow, nullptr);
+    m_dialog.SetSize(4);
+    m_dialog.SetPosition(3, 5);
+    Pump();
+    const HWND window = shadow->GetSafeHwnd();
+    RECT rect;
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect, (RECT{99, 101, 507, 409}));
+    EXPECT_TRUE(IsWindowVisible(window));
+
+    m_dialog.MoveWindow(200, 150, 400, 300);
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect, (RECT{199, 151, 607, 459}));
+    m_dialog.ShowWindow(SW_HIDE);
+    EXPECT_FALSE(IsWindowVisible(window));
+    m_dialog.ShowWindow(SW_SHOW);
+    EXPECT_TRUE(IsWindowVisible(window));
+
+    m_dialog.DestroyWindow();
+    EXPECT_FALSE(IsWindow(window));
 }
 
 TEST_F(DialogTest, AltF4HeldMakesTheLoopDropTheMessage) {

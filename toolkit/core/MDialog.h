@@ -128,6 +128,25 @@ public:
     }
     void SetMessageOffset(int offset) { m_messageOffset = offset; }
 
+    /// Makes the drop shadow (owned by the paint manager) and shows it when `show`.
+    MShadow* CreateShadow(BOOL show) { return m_pm.CreateShadow(show); }
+    /// Shadow parameters; 0 without a shadow or outside the accepted range.
+    BOOL SetSize(int size) { return m_pm.GetShadow() ? m_pm.GetShadow()->SetSize(size) : 0; }
+    BOOL SetSharpness(int sharpness) {
+        return m_pm.GetShadow() ? m_pm.GetShadow()->SetSharpness(sharpness) : 0;
+    }
+    BOOL SetDarkness(int darkness) { return m_pm.GetShadow() ? m_pm.GetShadow()->SetDarkness(darkness) : 0; }
+    BOOL SetPosition(int x, int y) { return m_pm.GetShadow() ? m_pm.GetShadow()->SetPosition(x, y) : 0; }
+    BOOL SetShadowColor(COLORREF color) { return m_pm.GetShadow() ? m_pm.GetShadow()->SetColor(color) : 0; }
+    BOOL SetShadowImage(const Surface* image, int corner) {
+        return m_pm.GetShadow() ? m_pm.GetShadow()->SetShadowImage(image, corner) : 0;
+    }
+    /// Shows or hides the shadow.
+    void SetShadowShow(BOOL show) {
+        if (MShadow* shadow = m_pm.GetShadow())
+            show ? shadow->ShowShadow() : shadow->DisableShadow();
+    }
+
     /// Applies the alpha (when not 255) or else the colour key (when not 0xFFFFFF).
     void SetupBackTranslucent();
     void SetAlpha(uint8_t alpha) { m_alpha = alpha; }

@@ -61,6 +61,7 @@ void PaintManager::DestroyData() {
     KillSystemTimer(kFadeTimer);
     KillSystemTimer(kProgressTimer);
     ClearAllControls();
+    m_shadow.reset();
     m_images.ClearImgResInfo();
     m_fonts.ClearTempFont();
     m_initialised = 0;
@@ -586,6 +587,24 @@ void PaintManager::OnOverlayTimer(UINT id) {
             StartFade();
         Invalidate();
     }
+}
+
+// Shadow.
+
+MShadow* PaintManager::CreateShadow(BOOL show) {
+    if (!IsWindow(m_hwnd))
+        return nullptr;
+    if (!m_shadow) {
+        auto shadow = std::make_unique<MShadow>();
+        if (!shadow->Create(m_hwnd))
+            return nullptr;
+        m_shadow = std::move(shadow);
+    }
+    if (show)
+        m_shadow->ShowShadow();
+    else
+        m_shadow->DisableShadow();
+    return m_shadow.get();
 }
 
 // Lists.

@@ -4,6 +4,7 @@
 #include "toolkit/core/FontCache.h"
 #include "toolkit/core/ImageCache.h"
 #include "toolkit/core/MControl.h"
+#include "toolkit/core/MShadow.h"
 #include "toolkit/platform/Win32Types.h"
 
 #include <memory>
@@ -159,6 +160,13 @@ public:
     int GetOverlayAlpha() const { return m_overlayAlpha; }
     int GetShownProgress() const { return m_progress; }
 
+    // Shadow.
+    /// Makes the window's drop shadow (once) and shows it when `show`; the manager owns it.
+    /// Null without a window.
+    MShadow* CreateShadow(BOOL show);
+    /// The shadow, null before CreateShadow; owned by the manager.
+    MShadow* GetShadow() const { return m_shadow.get(); }
+
     // Lists.
     /// Makes a control of a registered class with the factory, as a top-level control with
     /// `parent` as owner of its notifications. Null for an unknown class; owned by the manager.
@@ -267,6 +275,7 @@ private:
     ImageCache m_images;
     FontCache m_fonts;
     std::vector<TimerEntry> m_timers;
+    std::unique_ptr<MShadow> m_shadow;
     std::recursive_mutex m_timerLock;
 };
 
