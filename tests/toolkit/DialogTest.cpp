@@ -91,6 +91,44 @@ TEST_F(DialogTest, TranslucencyOnlyWhenAlphaOrColourKeyIsSet) {
     EXPECT_TRUE(m_dialog.GetExStyle() & WS_EX_LAYERED);
 }
 
+// The dialog's own handler sees a message before the paint manager hands it to the controls; a
+// resize reaches UISize with the new client rectangle.
+class OrderDialog : public TestDialog {
+public:
+    std::vector<std::string>* log = nullptr;
+    RECT lastSize{};
+    LRESULT OnLButtonDown(UINT, CPoint) override {
+        log->push_back("dialog");
+        return 1; // the result does not stop the paint manager
+    }
+    void UISize(const CRect& client) override { lastSize = client; }
+};
+
+TEST_F(DialogTest, DialogHandlersRunBeforeTheControlsAndSizesReachUISize) {
+    std::vector<std::string> log;
+    OrderDialog dialog;
+    dialog.log = &log;
+    ASSERT_TRUE(dialog.Create(nullptr, u"order", WS_POPUP | WS_VISIBLE, 0, RECT{600, 100, 800, 300}));
+    auto* control = static_cast<TestPicture*>(
+        dialog.GetPaintManager().AddControl(std::make_unique<TestPicture>(&dialog, 5, CRect{0, 0, 100, 100})));
+    Screen().MoveMouse(610, 110);
+    Pump();
+    Screen().PressButton(HeadlessBackend::Button::Left);
+    Pump();
+    log.push_back(control->events.back());
+    Screen().ReleaseButton(HeadlessBackend::Button::Left);
+    Pump();
+    EXPECT_EQ(log, (std::vector<std::string>{"dialog", "down 10,10"}));
+
+    dialog.MoveWindow(600, 100, 300, 250);
+    EXPECT_EQ(dialog.lastSize, (RECT{0, 0, 300, 250}));
+    dialog.ShowWindow(SW_MINIMIZE);
+    EXPECT_EQ(dialog.lastSize, (RECT{0, 0, 300, 250}));
+    EXPECT_TRUE(Manager::HasWnd(&dialog));
+    dialog.DestroyWindow();
+    EXPECT_FALSE(Manager::HasWnd(&dialog));
+}
+
 TEST_F(DialogTest, CreateDropsCaptionAndFrame) {
     TestDialog dialog;
     ASSERT_TRUE(

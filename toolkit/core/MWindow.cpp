@@ -1,5 +1,6 @@
 #include "toolkit/core/MWindow.h"
 
+#include "toolkit/core/Manager.h"
 #include "toolkit/platform/Window.h"
 
 #include <algorithm>
@@ -13,6 +14,7 @@ constexpr const char16_t* kControlProperty = u"Control";
 } // namespace
 
 MWindow::~MWindow() {
+    Manager::DeleteWnd(this);
     if (m_hwnd && IsWindow(m_hwnd)) {
         // The object is going: the window must not call back into it.
         SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
@@ -80,6 +82,7 @@ HWND MWindow::Create(HWND parent, const char16_t* title, DWORD style, DWORD exSt
         return nullptr;
     }
     m_hwnd = hwnd;
+    Manager::AddWnd(this);
     OnInitDialog();
     return m_hwnd;
 }
@@ -110,6 +113,7 @@ LRESULT MWindow::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
         const LRESULT result = window->CallPrevious(message, wParam, lParam);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         window->m_hwnd = nullptr;
+        Manager::DeleteWnd(window);
         window->OnDestroyMessage(hwnd);
         return result;
     }
@@ -134,6 +138,7 @@ LRESULT MWindow::ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         const LRESULT result = window->CallPrevious(message, wParam, lParam);
         RemovePropW(hwnd, kControlProperty);
         window->m_hwnd = nullptr;
+        Manager::DeleteWnd(window);
         window->OnDestroyMessage(hwnd);
         return result;
     }
