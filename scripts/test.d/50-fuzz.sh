@@ -16,7 +16,7 @@ fi
 if [ ! -f "$fuzz_dir/CMakeCache.txt" ]; then
     cmake --preset fuzz -S "$QUILLON_ROOT" >/dev/null
 fi
-cmake --build "$fuzz_dir" -j "$QUILLON_JOBS" >/dev/null
+cmake --build "$fuzz_dir" -j "$QUILLON_JOBS" --target fuzzers >/dev/null
 
 mkdir -p "$fuzz_dir/artifacts"
 status=0

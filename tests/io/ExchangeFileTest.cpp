@@ -5,6 +5,7 @@
 #include "io/ProfileFile.h"
 #include "tests/store/StoreTestSupport.h"
 
+#include <algorithm>
 #include <climits>
 #include <gtest/gtest.h>
 
@@ -101,6 +102,45 @@ TEST_F(ExchangeFileTest, ProfileRoundTripMakesANewProfileEachTime) {
     EXPECT_EQ(m_store.GetCurrentProfile(), profile); // an import is never made current
 }
 
+// One assignment of every function type a key can have, each with the values the key page stores
+// for it, comes back from an exported file unchanged.
+TEST_F(ExchangeFileTest, EveryFunctionTypeRoundTrips) {
+    struct Case {
+        int keyCode, type, value, value2;
+        std::u16string desc;
+    };
+    const Case cases[] = {
+        {41, 1, 1, 0, u"Disable Key"},      // disabled
+        {20, 2, 4, 224, u"Ctrl + A"},       // key with a modifier
+        {230, 2, 230, 0, u"Right Alt"},     // a modifier alone
+        {26, 3, 12, 0, u"My macro"},        // macro id
+        {8, 5, 6, 0, u"Scroll Down"},       // mouse
+        {21, 6, 5, 0, u"Volume +"},         // multimedia
+        {23, 7, 3, 0, u"Lock Computer"},    // system shortcut
+        {28, 8, 300, 0, u"my editor"},      // program: other-data id above one byte
+        {24, 9, 7, 0, u"example.com"},      // website
+        {12, 10, 8, 0, u"Best regards, 中"} // text
+    };
+    int profile = m_store.AddProfile(u"All");
+    for (const Case& c : cases) {
+        KeyAssignment key = Key(profile, c.keyCode % 2, c.keyCode, c.value, c.desc);
+        key.macro_type = c.type;
+        key.macro_value2 = c.value2;
+        ASSERT_TRUE(m_store.SaveKeyAssignment(key)) << c.type;
+    }
+    ASSERT_TRUE(io::WriteProfileFile(m_store, profile, u"All", Path("all.xml")));
+    std::u16string name;
+    int imported = io::ReadProfileFile(m_store, Path("all.xml"), name);
+    ASSERT_GT(imported, profile);
+    // The file lists the standard layer first, so compare the rows as sets.
+    std::vector<std::string> original = Keys(profile);
+    std::vector<std::string> back = Keys(imported);
+    std::sort(original.begin(), original.end());
+    std::sort(back.begin(), back.end());
+    EXPECT_EQ(back.size(), std::size(cases));
+    EXPECT_EQ(back, original);
+}
+
 TEST_F(ExchangeFileTest, ProfileImportTakesValuesAsTheyAre) {
     std::ofstream(Path("p.xml"), std::ios::binary)
         << "<profile><profileinfo name='Odd'/><keyitems>"
@@ -174,12 +214,12 @@ TEST_F(ExchangeFileTest, MacroRoundTripKeepsStepOrder) {
     macro.link_count = 4;
     int id = m_store.AddMacro(macro);
     std::vector<MacroStep> steps;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
         MacroStep step;
         step.macro_id = id;
         step.record_index = i;
-        step.type = i % 2;
-        step.value = 4 + i;
+        step.type = 2 + i;                    // key pressed, key released, mouse button down, mouse button up
+        step.value = step.type >= 4 ? 1 : 65; // left button, or the virtual key of A
         step.delay_time = 10 * i;
         step.desc = u"step \"" + base::ToUtf16(std::to_string(i)) + u"\" & more";
         steps.push_back(step);
@@ -190,7 +230,7 @@ TEST_F(ExchangeFileTest, MacroRoundTripKeepsStepOrder) {
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<macro>\r\n"
         "<macroinfo name=\"M&lt;1&gt;\" times=\"3\" type=\"2\" delaytime=\"15\"/>\r\n"
         "<macroitems>\r\n"
-        "<item desc=\"step &quot;0&quot; &amp; more\" type=\"0\" value=\"4\" delay_time=\"0\"/>\r\n";
+        "<item desc=\"step &quot;0&quot; &amp; more\" type=\"2\" value=\"65\" delay_time=\"0\"/>\r\n";
     EXPECT_EQ(ReadWholeFile(Path("m.xml")).substr(0, head.size()), head);
 
     std::u16string name;
