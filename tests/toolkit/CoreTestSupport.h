@@ -55,7 +55,7 @@ public:
 /// A dialog that notes the notifications it gets and may act on them.
 class TestDialog : public MDialog {
 public:
-    LRESULT OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM lParam) override {
+    LRESULT OnMessage(UINT id, UINT code, WPARAM, LPARAM) override {
         notes.push_back({id, code});
         return onMessage ? onMessage(id, code) : 0;
     }

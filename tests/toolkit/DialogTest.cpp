@@ -32,7 +32,7 @@ INSTANTIATE_TEST_SUITE_P(Table, DialogEndCodes,
                                            EndCase{"Close", &MDialog::DoClose, 2},
                                            EndCase{"Yes", &MDialog::DoYes, 6},
                                            EndCase{"No", &MDialog::DoNo, 7}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(DialogTest, ModalLoopWithoutAWindowReturnsMinusOne) {
     TestDialog dialog;
@@ -109,8 +109,8 @@ TEST_F(DialogTest, DialogHandlersRunBeforeTheControlsAndSizesReachUISize) {
     OrderDialog dialog;
     dialog.log = &log;
     ASSERT_TRUE(dialog.Create(nullptr, u"order", WS_POPUP | WS_VISIBLE, 0, RECT{600, 100, 800, 300}));
-    auto* control = static_cast<TestPicture*>(
-        dialog.GetPaintManager().AddControl(std::make_unique<TestPicture>(&dialog, 5, CRect{0, 0, 100, 100})));
+    auto* control = static_cast<TestPicture*>(dialog.GetPaintManager().AddControl(
+        std::make_unique<TestPicture>(&dialog, 5, CRect{0, 0, 100, 100})));
     Screen().MoveMouse(610, 110);
     Pump();
     Screen().PressButton(HeadlessBackend::Button::Left);

@@ -67,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DragCase{"DragOutsideTheChild", {50, 50}, {150, 150}, {60, 60}, true, true},
                       DragCase{"DragOutOfTheWindow", {50, 50}, {390, 290}, {390, 290}, true, false},
                       DragCase{"PressOutsideTheChild", {150, 150}, {60, 60}, {60, 60}, false, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(MControlTest, HiddenControlsAreSkippedButFoundById) {
     TestPicture* parent = Add(10, {20, 20, 300, 200});
