@@ -192,8 +192,6 @@ public:
     FontCache& GetFontCache() { return m_fonts; }
 
 private:
-    friend class PaintManagerTestAccess;
-
     void Paint();
     void PaintBackground(Graphics& g, const CRect& client);
     void PaintOverlay(Graphics& g);
