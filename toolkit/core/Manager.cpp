@@ -1,10 +1,15 @@
 #include "toolkit/core/Manager.h"
 
 #include "toolkit/core/LibraryResources.h"
+#include "toolkit/platform/Backend.h"
+#include "toolkit/platform/VirtualKeys.h"
+#include "toolkit/platform/Window.h"
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <utility>
+#include <vector>
 
 namespace tessel {
 
@@ -94,6 +99,68 @@ ResourceBytes Manager::FindResource(int id, const std::u16string& type, Resource
     std::lock_guard guard(resources.lock);
     const auto found = resources.byIdAndType.find({id, UpperAscii(type)});
     return found == resources.byIdAndType.end() ? nullptr : found->second;
+}
+
+namespace {
+
+struct WindowRegistry {
+    std::mutex lock;
+    HINSTANCE instance = nullptr;
+    std::vector<MWindow*> windows;
+};
+
+WindowRegistry& TheWindows() {
+    static WindowRegistry registry;
+    return registry;
+}
+
+} // namespace
+
+void Manager::SetInstance(HINSTANCE instance) {
+    std::lock_guard guard(TheWindows().lock);
+    TheWindows().instance = instance;
+}
+
+HINSTANCE Manager::GetInstance() {
+    std::lock_guard guard(TheWindows().lock);
+    return TheWindows().instance;
+}
+
+bool Manager::InitGdiplus() {
+    return InitPlatform();
+}
+
+BOOL Manager::PreTranslateMessage(const MSG*) {
+    return (GetKeyState(VK_MENU) & 0x8000) && (GetKeyState(VK_F4) & 0x8000);
+}
+
+int Manager::MessageLoop() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0)) {
+        if (PreTranslateMessage(&msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return int(msg.wParam);
+}
+
+void Manager::AddWnd(MWindow* window) {
+    std::lock_guard guard(TheWindows().lock);
+    auto& windows = TheWindows().windows;
+    if (window && std::find(windows.begin(), windows.end(), window) == windows.end())
+        windows.push_back(window);
+}
+
+void Manager::DeleteWnd(MWindow* window) {
+    std::lock_guard guard(TheWindows().lock);
+    std::erase(TheWindows().windows, window);
+}
+
+bool Manager::HasWnd(MWindow* window) {
+    std::lock_guard guard(TheWindows().lock);
+    auto& windows = TheWindows().windows;
+    return std::find(windows.begin(), windows.end(), window) != windows.end();
 }
 
 } // namespace tessel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "toolkit/TesselExport.h"
+#include "toolkit/platform/Win32Types.h"
 #include "toolkit/platform/draw/Color.h"
 
 #include <cstdint>
@@ -9,6 +10,11 @@
 #include <vector>
 
 namespace tessel {
+
+class MWindow;
+
+/// The host program's handle, kept for the program's own use; the toolkit needs none.
+using HINSTANCE = void*;
 
 /// Whose resources a lookup searches: the host program's (registered with Manager::AddResource)
 /// or the toolkit library's own.
@@ -43,6 +49,25 @@ public:
     static void ClearResources();
     /// The bytes of a resource of the program or of the library; null when there is none.
     static ResourceBytes FindResource(int id, const std::u16string& type, ResourceModule module);
+
+    // Windows.
+
+    /// Stores the host program's instance handle.
+    static void SetInstance(HINSTANCE instance);
+    static HINSTANCE GetInstance();
+    /// Starts the windowing layer; true when it runs.
+    static bool InitGdiplus();
+    /// Nothing to shut down; kept for symmetry with InitGdiplus.
+    static void UnInitGdiplus() {}
+    /// Gets, translates and dispatches messages of the calling thread until WM_QUIT, dropping
+    /// any message taken while Alt and F4 are both held; returns the quit code.
+    static int MessageLoop();
+    /// True exactly when Alt and F4 are both held down.
+    static BOOL PreTranslateMessage(const MSG* msg);
+    /// The registry of live toolkit windows (observing).
+    static void AddWnd(MWindow* window);
+    static void DeleteWnd(MWindow* window);
+    static bool HasWnd(MWindow* window);
 };
 
 } // namespace tessel
