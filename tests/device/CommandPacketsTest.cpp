@@ -147,6 +147,9 @@ TEST(CommandPacketsTest, OnlyAWholeSettingsReplyCanBeWrittenBack) {
     shortBlock[4] = 16;
     HidReport moved = SettingsReply();
     moved[5] = 8;
+    HidReport otherCommand = SettingsReply();
+    otherCommand[1] = device::CmdReadKeys; // a late reply of another read
+    EXPECT_FALSE(device::IsSettingsReply(otherCommand));
     EXPECT_FALSE(device::IsSettingsReply(refused));
     EXPECT_FALSE(device::IsSettingsReply(shortBlock));
     EXPECT_FALSE(device::IsSettingsReply(moved));
