@@ -238,7 +238,8 @@ void ProfileStore::MakeBackupIfMissing(const std::u16string& dataFolder) {
     fs::remove(partialPath, error);
     SQLiteDB copy;
     bool copied = false;
-    if (copy.Open(partialPath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) {
+    // The copy keeps the rollback journal so that it can take the source's page size.
+    if (copy.Open(partialPath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, SQLiteDB::Journal::Rollback)) {
         sqlite3_backup* backup = sqlite3_backup_init(copy.Handle(), "main", m_db.Handle(), "main");
         if (backup != nullptr) {
             copied = sqlite3_backup_step(backup, -1) == SQLITE_DONE;
