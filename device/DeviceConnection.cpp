@@ -67,7 +67,15 @@ void DeviceConnection::OnDeviceChange(DeviceChange change, std::string_view name
             if (m_callbacks.queueArrivalTask)
                 m_callbacks.queueArrivalTask();
         } else {
-            if (!m_connected)
+            // Read under the rescan lock: a rescan in progress (the worker's arrival rescan) may
+            // just have opened the interface that is now gone and not yet have set the state.
+            // Waiting for it makes this removal see the connection it must undo.
+            bool connected = false;
+            {
+                std::lock_guard lock(m_rescanMutex);
+                connected = m_connected;
+            }
+            if (!connected)
                 return;
             char vendor[16];
             char product[16];
