@@ -69,6 +69,8 @@ public:
     void OnDeviceChange(DeviceChange change, std::string_view name);
 
     bool IsConnected() const { return m_connected; }
+    /// True while the event listener reads the keyboard's vendor interface.
+    bool IsListening() const { return m_listener && m_listener->IsRunning(); }
     /// 0 when connected, -1 otherwise: the index every exchange addresses.
     int GetDeviceIndex() const { return m_deviceIndex; }
 

@@ -106,6 +106,24 @@ TEST_F(ConnectionTest, RescanStartsTheListenerWhenItFoundNoVendorInterface) {
     ASSERT_TRUE(WaitForEvents(1));
 }
 
+TEST_F(ConnectionTest, RescanRestartsTheListenerOfAKeyboardThatWentAway) {
+    keyboard.SetDeviceChangeCallback({}); // no hot-plug events: only a rescan brings it back
+    ASSERT_TRUE(connection.IsListening());
+    keyboard.Unplug();
+    // The read under way ends within its 1000 ms timeout of simulated time; a reader that kept
+    // going on the dead interface would run the clock far past that.
+    const uint64_t unplugged = clock.NowMs();
+    while (connection.IsListening() && clock.NowMs() - unplugged < 5000)
+        std::this_thread::yield();
+    ASSERT_FALSE(connection.IsListening());
+
+    keyboard.Plug();
+    ASSERT_TRUE(connection.Rescan());
+    EXPECT_TRUE(connection.IsListening());
+    keyboard.SendEventReport(0x50, 4);
+    ASSERT_TRUE(WaitForEvents(1));
+}
+
 // A keyboard that runs a hook once, right after the configuration interface is opened: the
 // moment inside a rescan when the interface is held but the connection state is not yet set.
 class KeyboardWithOpenHook : public SimKeyboard {
