@@ -1,6 +1,7 @@
 #include "model/OtherDataAction.h"
 
 #include "base/Log.h"
+#include "base/Text.h"
 #include "base/Utf.h"
 #include "model/KeyFunctions.h"
 
@@ -132,7 +133,8 @@ bool RunOtherData(int reportedId, OtherDataSource& source, platform::DesktopServ
         std::u16string uri = WebsiteUri(row->macro_desc);
         if (uri.empty()) {
             if (!row->macro_desc.empty())
-                base::LogWarning(kLogArea, "not opening the address " + base::ToUtf8(row->macro_desc));
+                // Escaped: a stored address with a line break could forge log lines.
+                base::LogWarning(kLogArea, "not opening the address " + base::EscapeForLog(row->macro_desc));
             return false;
         }
         return services.OpenAddress(uri);
