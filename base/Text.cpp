@@ -2,9 +2,100 @@
 
 #include "base/Utf.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 
 namespace base {
+
+namespace {
+
+template <typename Char>
+Char ToLower(Char c) {
+    return c >= Char('A') && c <= Char('Z') ? static_cast<Char>(c - Char('A') + Char('a')) : c;
+}
+
+template <typename Char>
+Char ToUpper(Char c) {
+    return c >= Char('a') && c <= Char('z') ? static_cast<Char>(c - Char('a') + Char('A')) : c;
+}
+
+template <typename Char, typename Convert>
+std::basic_string<Char> Converted(std::basic_string_view<Char> text, Convert convert) {
+    std::basic_string<Char> out(text);
+    for (Char& c : out)
+        c = convert(c);
+    return out;
+}
+
+} // namespace
+
+char AsciiToLower(char c) {
+    return ToLower(c);
+}
+char AsciiToUpper(char c) {
+    return ToUpper(c);
+}
+char16_t AsciiToLower(char16_t c) {
+    return ToLower(c);
+}
+char16_t AsciiToUpper(char16_t c) {
+    return ToUpper(c);
+}
+std::string AsciiToLower(std::string_view text) {
+    return Converted(text, ToLower<char>);
+}
+std::string AsciiToUpper(std::string_view text) {
+    return Converted(text, ToUpper<char>);
+}
+std::u16string AsciiToLower(std::u16string_view text) {
+    return Converted(text, ToLower<char16_t>);
+}
+std::u16string AsciiToUpper(std::u16string_view text) {
+    return Converted(text, ToUpper<char16_t>);
+}
+
+bool IsAsciiBlank(char16_t c) {
+    return c == u' ' || (c >= u'\t' && c <= u'\r');
+}
+
+std::u16string_view TrimLeftBlanks(std::u16string_view text) {
+    while (!text.empty() && IsAsciiBlank(text.front()))
+        text.remove_prefix(1);
+    return text;
+}
+
+std::u16string_view TrimBlanks(std::u16string_view text) {
+    text = TrimLeftBlanks(text);
+    while (!text.empty() && IsAsciiBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::u16string_view TrimSpaces(std::u16string_view text) {
+    while (!text.empty() && text.front() == u' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == u' ')
+        text.remove_suffix(1);
+    return text;
+}
+
+int ParseLeadingInt(std::u16string_view text) {
+    text = TrimLeftBlanks(text);
+    const bool negative = !text.empty() && text.front() == u'-';
+    if (!text.empty() && (text.front() == u'-' || text.front() == u'+'))
+        text.remove_prefix(1);
+    // One past INT_MAX still fits, so INT_MIN is reached exactly; beyond it the value saturates.
+    long long value = 0;
+    for (char16_t c : text) {
+        if (c < u'0' || c > u'9')
+            break;
+        value = std::min(value * 10 + (c - u'0'), static_cast<long long>(INT_MAX) + 1);
+    }
+    value = negative ? -value : value;
+    return static_cast<int>(
+        std::clamp(value, static_cast<long long>(INT_MIN), static_cast<long long>(INT_MAX)));
+}
 
 std::string EscapeForLog(std::u16string_view text) {
     std::string out;

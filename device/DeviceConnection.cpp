@@ -1,6 +1,7 @@
 #include "device/DeviceConnection.h"
 
 #include "base/Log.h"
+#include "base/Text.h"
 #include "model/ConfigIni.h"
 
 #include <cstdio>
@@ -22,7 +23,7 @@ void DeviceConnection::SetUp(const model::ConfigIni& config) {
 void DeviceConnection::SetUp(std::u16string_view vendorText, std::u16string_view productText) {
     DeviceModel model = DeviceModel::FromConfig(vendorText, productText);
     m_models.push_back(model);
-    m_list.AddFilter(model.vendorId, model.productId, ToLowerAscii(model.arrivalPattern));
+    m_list.AddFilter(model.vendorId, model.productId, base::AsciiToLower(model.arrivalPattern));
     Rescan();
     m_listener =
         std::make_unique<DeviceEventListener>(m_transport, m_clock, static_cast<uint16_t>(model.vendorId),
@@ -57,7 +58,7 @@ bool DeviceConnection::Rescan() {
 }
 
 void DeviceConnection::OnDeviceChange(DeviceChange change, std::string_view name) {
-    std::string upperName = ToUpperAscii(name);
+    std::string upperName = base::AsciiToUpper(name);
     for (const DeviceModel& model : m_models) {
         if (change == DeviceChange::Arrival) {
             // The pattern keeps the configured letter case, so ids configured in lower case are
