@@ -1,6 +1,7 @@
 #include "base/Log.h"
 
 #include <cstdio>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -13,8 +14,9 @@ std::mutex& LogMutex() {
     return mutex;
 }
 
-LogSink& Sink() {
-    static LogSink sink;
+// Shared so that a line being handed to the sink keeps it alive while SetLogSink replaces it.
+std::shared_ptr<const LogSink>& Sink() {
+    static std::shared_ptr<const LogSink> sink;
     return sink;
 }
 
@@ -33,17 +35,24 @@ const char* LevelName(LogLevel level) {
 } // namespace
 
 void Log(LogLevel level, std::string_view area, std::string_view message) {
-    // One lock keeps lines of different threads from interleaving.
-    std::lock_guard lock(LogMutex());
-    std::fprintf(stderr, "quillon %s %.*s: %.*s\n", LevelName(level), static_cast<int>(area.size()),
-                 area.data(), static_cast<int>(message.size()), message.data());
-    if (Sink())
-        Sink()(level, area, message);
+    std::shared_ptr<const LogSink> sink;
+    {
+        // One lock keeps lines of different threads from interleaving.
+        std::lock_guard lock(LogMutex());
+        std::fprintf(stderr, "quillon %s %.*s: %.*s\n", LevelName(level), static_cast<int>(area.size()),
+                     area.data(), static_cast<int>(message.size()), message.data());
+        sink = Sink();
+    }
+    // Outside the lock: a sink that logs (or waits for a thread that logs) must not deadlock.
+    if (sink)
+        (*sink)(level, area, message);
 }
 
 void SetLogSink(LogSink sink) {
+    std::shared_ptr<const LogSink> replacement =
+        sink ? std::make_shared<const LogSink>(std::move(sink)) : nullptr;
     std::lock_guard lock(LogMutex());
-    Sink() = std::move(sink);
+    Sink() = std::move(replacement);
 }
 
 } // namespace base

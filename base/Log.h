@@ -23,7 +23,9 @@ inline void LogError(std::string_view area, std::string_view message) {
 }
 
 /// Receives every logged line as well; tests use it to observe events. Pass an empty function to
-/// remove it. Not meant to be changed while other threads log.
+/// remove it. It is called outside the log's lock, on the thread that logs, so it may log itself
+/// (beware of endless recursion) but must be thread safe; a line logged while the sink is being
+/// replaced may still reach the old one.
 using LogSink = std::function<void(LogLevel, std::string_view area, std::string_view message)>;
 void SetLogSink(LogSink sink);
 

@@ -54,6 +54,14 @@ std::string ToUtf8(std::u16string_view text) {
     return out;
 }
 
+std::u16string ToUtf16(std::u32string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (char32_t cp : text)
+        AppendUtf16(out, cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF) ? kReplacement : cp);
+    return out;
+}
+
 std::u16string ToUtf16(std::string_view text) {
     std::u16string out;
     out.reserve(text.size());

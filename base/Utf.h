@@ -14,6 +14,10 @@ std::string ToUtf8(std::u16string_view text);
 /// Converts UTF-8 to UTF-16; each malformed or overlong sequence becomes U+FFFD.
 std::u16string ToUtf16(std::string_view text);
 
+/// Converts UTF-32 (such as the wide strings of C libraries on Linux) to UTF-16; a surrogate or a
+/// value beyond U+10FFFF becomes U+FFFD.
+std::u16string ToUtf16(std::u32string_view text);
+
 /// Converts ASCII-only or UTF-8 literals and numbers quickly in tests and logs.
 inline std::u16string operator""_u16(const char* text, size_t size) {
     return ToUtf16(std::string_view(text, size));

@@ -71,8 +71,9 @@ SettingsBlockFields SettingsFromLight(int lightMode, const store::LightSetting& 
 
 bool IsSettingsReply(const HidReport& reply) {
     // Reply positions are request positions minus one.
-    return reply.IsAcknowledged() && reply[HidReport::kLength - 1] == kSettingsBlockSize &&
-           reply[HidReport::kOffsetLow - 1] == 0 && reply[HidReport::kOffsetHigh - 1] == 0;
+    return reply.IsAcknowledged() && reply[HidReport::kCommand - 1] == CmdReadSettings &&
+           reply[HidReport::kLength - 1] == kSettingsBlockSize && reply[HidReport::kOffsetLow - 1] == 0 &&
+           reply[HidReport::kOffsetHigh - 1] == 0;
 }
 
 HidReport BuildSettingsWrite(const HidReport& reply, const SettingsBlockFields& fields) {
@@ -118,6 +119,13 @@ HidReport BuildBlockChunk(size_t index, uint8_t command, size_t blockLength, std
         std::memcpy(report.data() + HidReport::kData, block.data() + offset, count);
     }
     return report;
+}
+
+bool IsChunkReply(const HidReport& reply, uint8_t command, size_t index) {
+    // Reply positions are request positions minus one.
+    const size_t offset = reply[HidReport::kOffsetLow - 1] | reply[HidReport::kOffsetHigh - 1] << 8;
+    return reply.IsAcknowledged() && reply[HidReport::kCommand - 1] == command &&
+           offset == HidReport::kDataSize * index;
 }
 
 void CopyChunkReply(const HidReport& reply, size_t index, std::span<uint8_t> table) {

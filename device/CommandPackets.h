@@ -55,9 +55,9 @@ uint8_t GameModeBits(bool windowsKeysDisabled, bool altTabDisabled, bool altF4Di
 /// inverted; a speed outside 0 to 4 is taken as the nearest end.
 SettingsBlockFields SettingsFromLight(int lightMode, const store::LightSetting& light, uint8_t gameModeBits);
 
-/// True when a settings-read reply can be written back: acknowledged, and it carries the
-/// 32-byte block at offset 0. A keyboard that answered anything else has not told us its own
-/// bytes, and writing the block would overwrite them with whatever the buffer holds.
+/// True when a settings-read reply can be written back: acknowledged, it answers a settings read,
+/// and it carries the 32-byte block at offset 0. A keyboard that answered anything else has not told us its
+/// own bytes, and writing the block would overwrite them with whatever the buffer holds.
 bool IsSettingsReply(const HidReport& reply);
 
 /// The settings write: the read reply moved into request positions (reply byte k to request
@@ -75,6 +75,11 @@ size_t BlockChunkCount(size_t blockLength);
 /// the block are 0).
 HidReport BuildBlockChunk(size_t index, uint8_t command, size_t blockLength,
                           std::span<const uint8_t> block = {});
+
+/// True when a reply answers chunk `index` of a read with this command: acknowledged, and its
+/// header repeats the command and the chunk's offset. A late reply to the previous chunk would
+/// otherwise be taken for this one and shift the table by a chunk.
+bool IsChunkReply(const HidReport& reply, uint8_t command, size_t index);
 
 /// Copies the 56 data bytes of a read reply for chunk `index` to offset 56 x index of the
 /// table; bytes that would fall past its end are not part of the table and are dropped.

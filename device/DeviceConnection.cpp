@@ -1,6 +1,7 @@
 #include "device/DeviceConnection.h"
 
 #include "base/Log.h"
+#include "base/Text.h"
 #include "model/ConfigIni.h"
 
 #include <cstdio>
@@ -22,7 +23,7 @@ void DeviceConnection::SetUp(const model::ConfigIni& config) {
 void DeviceConnection::SetUp(std::u16string_view vendorText, std::u16string_view productText) {
     DeviceModel model = DeviceModel::FromConfig(vendorText, productText);
     m_models.push_back(model);
-    m_list.AddFilter(model.vendorId, model.productId, ToLowerAscii(model.arrivalPattern));
+    m_list.AddFilter(model.vendorId, model.productId, base::AsciiToLower(model.arrivalPattern));
     Rescan();
     m_listener =
         std::make_unique<DeviceEventListener>(m_transport, m_clock, static_cast<uint16_t>(model.vendorId),
@@ -57,7 +58,7 @@ bool DeviceConnection::Rescan() {
 }
 
 void DeviceConnection::OnDeviceChange(DeviceChange change, std::string_view name) {
-    std::string upperName = ToUpperAscii(name);
+    std::string upperName = base::AsciiToUpper(name);
     for (const DeviceModel& model : m_models) {
         if (change == DeviceChange::Arrival) {
             // The pattern keeps the configured letter case, so ids configured in lower case are
@@ -67,7 +68,15 @@ void DeviceConnection::OnDeviceChange(DeviceChange change, std::string_view name
             if (m_callbacks.queueArrivalTask)
                 m_callbacks.queueArrivalTask();
         } else {
-            if (!m_connected)
+            // Read under the rescan lock: a rescan in progress (the worker's arrival rescan) may
+            // just have opened the interface that is now gone and not yet have set the state.
+            // Waiting for it makes this removal see the connection it must undo.
+            bool connected = false;
+            {
+                std::lock_guard lock(m_rescanMutex);
+                connected = m_connected;
+            }
+            if (!connected)
                 return;
             char vendor[16];
             char product[16];

@@ -30,10 +30,17 @@ namespace device {
 /// holds its own lock against exchanges. The state getters may be called from any thread.
 class DeviceConnection {
 public:
+    /// None of the callbacks is guaranteed to run on the UI thread; each must only queue work
+    /// for it (or be thread safe).
     struct Callbacks {
-        /// Queues the arrival task: the worker waits 1000 ms, then calls Rescan.
+        /// Queues the arrival task: the worker waits 1000 ms, then calls Rescan. Runs on the thread
+        /// that delivers hot-plug events (the hot-plug monitor's, or the one that plugs the
+        /// simulated keyboard).
         std::function<void()> queueArrivalTask;
-        /// The keyboard went away: hide the page shown; no page is current any more.
+        /// The keyboard went away: hide the page shown; no page is current any more. Runs on the
+        /// thread that called Rescan or OnDeviceChange: the hot-plug thread for a removal, the
+        /// worker thread when its arrival rescan finds no keyboard, the UI thread for a rescan it
+        /// starts. The main window must marshal it to the UI thread.
         std::function<void()> hideCurrentPage;
         /// An event report came in with this action id; runs on the listener's thread.
         std::function<void(uint8_t actionId)> postKeyboardEvent;
@@ -62,6 +69,8 @@ public:
     void OnDeviceChange(DeviceChange change, std::string_view name);
 
     bool IsConnected() const { return m_connected; }
+    /// True while the event listener reads the keyboard's vendor interface.
+    bool IsListening() const { return m_listener && m_listener->IsRunning(); }
     /// 0 when connected, -1 otherwise: the index every exchange addresses.
     int GetDeviceIndex() const { return m_deviceIndex; }
 

@@ -69,6 +69,12 @@ void DeviceEventListener::ReaderLoop() {
     uint8_t report[kReportCapacity];
     while (m_running) {
         int count = m_interface->Read(report, sizeof report, kReadTimeoutMs);
+        if (count < 0) {
+            // The interface is gone (the keyboard was pulled out) and stays dead: reading on
+            // would spin forever. Ending shows as not running, so the next rescan restarts us.
+            base::LogInfo("device", "event listener: the vendor interface failed; listener ended");
+            break;
+        }
         if (count > 0) {
             if (std::optional<uint8_t> id = ParseEventReport(report, static_cast<size_t>(count))) {
                 try {
@@ -81,6 +87,7 @@ void DeviceEventListener::ReaderLoop() {
         }
         m_clock.SleepMs(kPauseMs);
     }
+    m_running = false;
     m_alive = false;
 }
 

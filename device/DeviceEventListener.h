@@ -47,7 +47,8 @@ public:
     /// Ends the reader thread and closes the interface.
     void Stop();
 
-    /// True while the reader thread runs.
+    /// True while the reader thread runs. The thread ends by itself when a read fails (the
+    /// keyboard went away).
     bool IsRunning() const { return m_alive; }
 
 private:

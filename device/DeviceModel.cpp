@@ -24,24 +24,6 @@ uint32_t ParseHex(std::u16string_view text) {
     return static_cast<uint32_t>(value);
 }
 
-std::string ToLowerAscii(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
-
-std::string ToUpperAscii(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return out;
-}
-
 DeviceModel DeviceModel::FromConfig(std::u16string_view vendorText, std::u16string_view productText) {
     DeviceModel model;
     model.vendorId = ParseHex(vendorText);

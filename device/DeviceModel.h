@@ -31,10 +31,4 @@ struct DeviceFilter {
 /// reading does; 0 when there are none. Large values saturate.
 uint32_t ParseHex(std::u16string_view text);
 
-/// The lower-case form of an ASCII text, for the device list's filter.
-std::string ToLowerAscii(std::string_view text);
-
-/// The upper-case form of an ASCII text, for arrival and removal names.
-std::string ToUpperAscii(std::string_view text);
-
 } // namespace device

@@ -66,7 +66,8 @@ bool DeviceSync::ReadTable(uint8_t command, KeyTable& table, uint32_t pauseMs) {
     const size_t chunks = BlockChunkCount(table.size());
     for (size_t i = 0; i < chunks; ++i) {
         HidReport report = BuildBlockChunk(i, command, table.size());
-        if (Query(report))
+        // A reply to another chunk (a late one) is no answer to this one.
+        if (Query(report) && IsChunkReply(report, command, i))
             CopyChunkReply(report, i, table);
         else
             complete = false;

@@ -1,7 +1,9 @@
 #include "device/HidapiTransport.h"
 
 #include "base/Log.h"
+#include "base/Utf.h"
 
+#include <cwchar>
 #include <hidapi.h>
 #include <mutex>
 
@@ -30,20 +32,9 @@ using EnumerationPtr = std::unique_ptr<hid_device_info, EnumerationDeleter>;
 
 // hidapi hands out wide strings (UTF-32 here); the program speaks UTF-16.
 std::u16string FromWide(const wchar_t* text) {
-    std::u16string out;
-    for (; text && *text; ++text) {
-        auto cp = static_cast<char32_t>(*text);
-        if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            out += u'\uFFFD';
-        } else if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (cp >> 10));
-            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(cp);
-        }
-    }
-    return out;
+    if (text == nullptr)
+        return {};
+    return base::ToUtf16(std::u32string(text, text + std::wcslen(text)));
 }
 
 class HidapiConnection : public HidConnection {

@@ -1,6 +1,7 @@
 #include "device/HotplugMonitor.h"
 
 #include "base/Log.h"
+#include "base/Text.h"
 
 #include <cstdio>
 #include <cstring>
@@ -53,8 +54,7 @@ std::string HotplugNameFromSyspath(std::string_view syspath) {
             IsHex(part.substr(15, 4))) {
             std::string name =
                 "VID_" + std::string(part.substr(5, 4)) + "&PID_" + std::string(part.substr(10, 4));
-            for (char& c : name)
-                c = static_cast<char>(c >= 'a' && c <= 'f' ? c - 'a' + 'A' : c);
+            name = base::AsciiToUpper(name);
             // The USB interface before it: "1-2:1.2", interface number after the last dot.
             size_t colon = previous.find(':');
             size_t dot = previous.rfind('.');

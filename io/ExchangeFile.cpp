@@ -3,7 +3,6 @@
 #include "base/Utf.h"
 
 #include <algorithm>
-#include <climits>
 
 namespace io {
 
@@ -20,24 +19,6 @@ std::filesystem::path ExportFilePath(const std::filesystem::path& folder, std::u
 
 std::u16string FormatNumber(int value) {
     return base::ToUtf16(std::to_string(value));
-}
-
-int ParseNumber(std::u16string_view text) {
-    size_t at = 0;
-    while (at < text.size() && (text[at] == u' ' || (text[at] >= u'\t' && text[at] <= u'\r'))) {
-        ++at;
-    }
-    bool negative = at < text.size() && text[at] == u'-';
-    if (at < text.size() && (text[at] == u'-' || text[at] == u'+')) {
-        ++at;
-    }
-    long long value = 0;
-    for (; at < text.size() && text[at] >= u'0' && text[at] <= u'9'; ++at) {
-        value = std::min(value * 10 + (text[at] - u'0'), static_cast<long long>(INT_MAX) + 1);
-    }
-    value = negative ? -value : value;
-    return static_cast<int>(
-        std::clamp(value, static_cast<long long>(INT_MIN), static_cast<long long>(INT_MAX)));
 }
 
 bool LoadDocument(const std::filesystem::path& path, XmlDocument& document) {

@@ -22,10 +22,6 @@ std::filesystem::path ExportFilePath(const std::filesystem::path& folder, std::u
 /// Decimal, with a minus sign for negative values.
 std::u16string FormatNumber(int value);
 
-/// Reads a number as the C library's wtoi does: leading blanks, an optional sign, then digits up
-/// to the first other character; no digits give 0, and values beyond the int range are clamped.
-int ParseNumber(std::u16string_view text);
-
 /// Loads a file into the document and parses it. False when it cannot be read or is not well
 /// formed.
 bool LoadDocument(const std::filesystem::path& path, XmlDocument& document);

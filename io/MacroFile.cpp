@@ -1,5 +1,6 @@
 #include "io/MacroFile.h"
 
+#include "base/Text.h"
 #include "io/ExchangeFile.h"
 #include "io/XmlDocument.h"
 
@@ -50,9 +51,9 @@ int ReadMacroFile(store::ProfileStore& store, const std::filesystem::path& path,
     store::Macro macro;
     if (document.FindElement(u"macroinfo")) {
         macro.name = document.GetAttribute(u"name");
-        macro.play_times = ParseNumber(document.GetAttribute(u"times"));
-        macro.delay_type = ParseNumber(document.GetAttribute(u"type"));
-        macro.delay_time = ParseNumber(document.GetAttribute(u"delaytime"));
+        macro.play_times = base::ParseLeadingInt(document.GetAttribute(u"times"));
+        macro.delay_type = base::ParseLeadingInt(document.GetAttribute(u"type"));
+        macro.delay_time = base::ParseLeadingInt(document.GetAttribute(u"delaytime"));
     }
     name = macro.name;
     int macroId = store.AddMacro(macro);
@@ -67,9 +68,9 @@ int ReadMacroFile(store::ProfileStore& store, const std::filesystem::path& path,
             step.macro_id = macroId;
             step.record_index = static_cast<int>(steps.size());
             step.desc = document.GetAttribute(u"desc");
-            step.type = ParseNumber(document.GetAttribute(u"type"));
-            step.value = ParseNumber(document.GetAttribute(u"value"));
-            step.delay_time = ParseNumber(document.GetAttribute(u"delay_time"));
+            step.type = base::ParseLeadingInt(document.GetAttribute(u"type"));
+            step.value = base::ParseLeadingInt(document.GetAttribute(u"value"));
+            step.delay_time = base::ParseLeadingInt(document.GetAttribute(u"delay_time"));
             steps.push_back(std::move(step));
         }
         if (!steps.empty()) {

@@ -1,5 +1,6 @@
 #include "io/ProfileFile.h"
 
+#include "base/Text.h"
 #include "io/ExchangeFile.h"
 #include "io/XmlDocument.h"
 
@@ -59,14 +60,14 @@ int ReadProfileFile(store::ProfileStore& store, const std::filesystem::path& pat
     for (int count = 0; count < kMaxProfileItems && document.FindElement(u"item"); ++count) {
         store::KeyAssignment item;
         item.profile = profileId;
-        item.fn_layer = ParseNumber(document.GetAttribute(u"fn_layer"));
-        item.key_code = ParseNumber(document.GetAttribute(u"key_code"));
-        item.layout_value = ParseNumber(document.GetAttribute(u"layout_value"));
+        item.fn_layer = base::ParseLeadingInt(document.GetAttribute(u"fn_layer"));
+        item.key_code = base::ParseLeadingInt(document.GetAttribute(u"key_code"));
+        item.layout_value = base::ParseLeadingInt(document.GetAttribute(u"layout_value"));
         item.layout_desc = document.GetAttribute(u"layout_desc");
-        item.macro_type = ParseNumber(document.GetAttribute(u"macro_type"));
-        item.macro_value = ParseNumber(document.GetAttribute(u"macro_value"));
-        item.macro_value2 = ParseNumber(document.GetAttribute(u"macro_value2"));
-        item.macro_value3 = ParseNumber(document.GetAttribute(u"macro_value3"));
+        item.macro_type = base::ParseLeadingInt(document.GetAttribute(u"macro_type"));
+        item.macro_value = base::ParseLeadingInt(document.GetAttribute(u"macro_value"));
+        item.macro_value2 = base::ParseLeadingInt(document.GetAttribute(u"macro_value2"));
+        item.macro_value3 = base::ParseLeadingInt(document.GetAttribute(u"macro_value3"));
         item.macro_desc = document.GetAttribute(u"macro_desc");
         store.SaveKeyAssignment(item);
     }

@@ -1,5 +1,6 @@
 #include "io/XmlEncoding.h"
 
+#include "base/Text.h"
 #include "base/Utf.h"
 
 #include <algorithm>
@@ -27,10 +28,6 @@ IconvHandle OpenIconv(const std::string& to, const std::string& from) {
     return IconvHandle(handle == reinterpret_cast<iconv_t>(-1) ? nullptr : handle);
 }
 
-char ToUpper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool IsEncodingNameChar(char32_t c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
            c == '_' || c == '.' || c == ':';
@@ -38,7 +35,7 @@ bool IsEncodingNameChar(char32_t c) {
 
 // Upper case, and the spellings of UTF-8 and UTF-16 that files use folded to one.
 std::string NormaliseEncoding(std::string name) {
-    std::transform(name.begin(), name.end(), name.begin(), ToUpper);
+    name = base::AsciiToUpper(name);
     if (name == "UTF8") {
         return "UTF-8";
     }

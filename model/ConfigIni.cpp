@@ -1,9 +1,9 @@
 #include "model/ConfigIni.h"
 
 #include "base/ProgramPaths.h"
+#include "base/Text.h"
 #include "base/Utf.h"
 
-#include <climits>
 #include <fstream>
 
 namespace model {
@@ -13,23 +13,6 @@ namespace {
 // config.ini is a few hundred bytes; anything far larger is not ours, and reading only its start
 // keeps a stray huge file from exhausting memory.
 constexpr size_t kMaxFileBytes = 1 << 20;
-
-bool IsBlank(char16_t c) {
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\v' || c == u'\f';
-}
-
-std::u16string_view TrimLeft(std::u16string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    return text;
-}
-
-std::u16string_view Trim(std::u16string_view text) {
-    text = TrimLeft(text);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
     std::u16string text;
@@ -80,7 +63,7 @@ ConfigIni ConfigIni::FromBytes(std::string_view bytes) {
         std::u16string_view line = rest.substr(0, end);
         rest = end == std::u16string_view::npos ? std::u16string_view() : rest.substr(end + 1);
 
-        std::u16string_view content = TrimLeft(line);
+        std::u16string_view content = base::TrimLeftBlanks(line);
         if (content.empty() || content.front() == u';' || content.front() == u'#')
             continue;
         if (content.front() == u'[') {
@@ -94,7 +77,7 @@ ConfigIni ConfigIni::FromBytes(std::string_view bytes) {
         if (!inSection || equals == std::u16string_view::npos)
             continue;
         // The key keeps its trailing blanks: "VID " and "VID" are different keys.
-        std::u16string_view value = Trim(content.substr(equals + 1));
+        std::u16string_view value = base::TrimBlanks(content.substr(equals + 1));
         if (value.size() >= 2 && value.front() == u'"' && value.back() == u'"')
             value = value.substr(1, value.size() - 2);
         ini.m_entries.push_back({section, std::u16string(content.substr(0, equals)), std::u16string(value)});
@@ -124,27 +107,7 @@ std::u16string ConfigIni::GetText(std::u16string_view section, std::u16string_vi
 
 int ConfigIni::GetInt(std::u16string_view section, std::u16string_view key) const {
     const Entry* entry = Find(section, key);
-    if (!entry)
-        return 0;
-    std::u16string_view text = entry->value;
-    bool negative = false;
-    if (!text.empty() && (text.front() == u'-' || text.front() == u'+')) {
-        negative = text.front() == u'-';
-        text.remove_prefix(1);
-    }
-    long long value = 0;
-    for (char16_t c : text) {
-        if (c < u'0' || c > u'9')
-            break;
-        value = value * 10 + (c - u'0');
-        if (value > static_cast<long long>(INT_MAX) + 1)
-            value = static_cast<long long>(INT_MAX) + 1;
-    }
-    if (negative)
-        value = -value;
-    if (value > INT_MAX)
-        value = INT_MAX;
-    return static_cast<int>(value);
+    return entry ? base::ParseLeadingInt(entry->value) : 0;
 }
 
 } // namespace model

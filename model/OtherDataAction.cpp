@@ -1,6 +1,7 @@
 #include "model/OtherDataAction.h"
 
 #include "base/Log.h"
+#include "base/Text.h"
 #include "base/Utf.h"
 #include "model/KeyFunctions.h"
 
@@ -15,14 +16,10 @@ constexpr int kVirtualKeyCtrl = 17;
 constexpr int kVirtualKeyV = 86;
 constexpr uint32_t kPasteHoldMs = 100;
 
-char16_t ToLowerAscii(char16_t c) {
-    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
-}
-
 bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view prefix) {
     return text.size() >= prefix.size() &&
            std::equal(prefix.begin(), prefix.end(), text.begin(),
-                      [](char16_t a, char16_t b) { return ToLowerAscii(a) == ToLowerAscii(b); });
+                      [](char16_t a, char16_t b) { return base::AsciiToLower(a) == base::AsciiToLower(b); });
 }
 
 bool ContainsIgnoringCase(std::u16string_view text, std::u16string_view part) {
@@ -68,14 +65,6 @@ bool IsLocalOrNumericHost(std::u16string_view address) {
     return numeric && std::count(host.begin(), host.end(), u'.') == 3;
 }
 
-std::u16string_view TrimSpaces(std::u16string_view text) {
-    while (!text.empty() && text.front() == u' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == u' ')
-        text.remove_suffix(1);
-    return text;
-}
-
 } // namespace
 
 std::optional<int> ResolveReportedOtherDataId(int reportedId, std::span<const int> assignedIds) {
@@ -93,7 +82,7 @@ std::optional<int> ResolveReportedOtherDataId(int reportedId, std::span<const in
 }
 
 std::u16string WebsiteUri(std::u16string_view typed) {
-    std::u16string_view address = TrimSpaces(typed);
+    std::u16string_view address = base::TrimSpaces(typed);
     if (address.empty() || address.front() == u'-')
         return {};
     bool hasControl = std::any_of(address.begin(), address.end(),
@@ -132,7 +121,8 @@ bool RunOtherData(int reportedId, OtherDataSource& source, platform::DesktopServ
         std::u16string uri = WebsiteUri(row->macro_desc);
         if (uri.empty()) {
             if (!row->macro_desc.empty())
-                base::LogWarning(kLogArea, "not opening the address " + base::ToUtf8(row->macro_desc));
+                // Escaped: a stored address with a line break could forge log lines.
+                base::LogWarning(kLogArea, "not opening the address " + base::EscapeForLog(row->macro_desc));
             return false;
         }
         return services.OpenAddress(uri);

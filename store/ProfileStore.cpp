@@ -221,6 +221,8 @@ void ProfileStore::DeleteAllLocked() {
     };
     // One transaction: a reset that is cut off leaves the old data whole rather than half gone.
     SQLiteAutoTransaction transaction(&m_db);
+    if (!transaction.Began())
+        return;
     for (const char* sql : kStatements)
         query::Exec(m_db, sql);
     transaction.Commit();
@@ -238,7 +240,8 @@ void ProfileStore::MakeBackupIfMissing(const std::u16string& dataFolder) {
     fs::remove(partialPath, error);
     SQLiteDB copy;
     bool copied = false;
-    if (copy.Open(partialPath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) {
+    // The copy keeps the rollback journal so that it can take the source's page size.
+    if (copy.Open(partialPath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, SQLiteDB::Journal::Rollback)) {
         sqlite3_backup* backup = sqlite3_backup_init(copy.Handle(), "main", m_db.Handle(), "main");
         if (backup != nullptr) {
             copied = sqlite3_backup_step(backup, -1) == SQLITE_DONE;
@@ -287,7 +290,10 @@ void ProfileStore::InsertConfigDefaults() {
         {u"disable_win", u"0"}, {u"disable_alttab", u"0"}, {u"disable_altf4", u"0"},
     };
     std::lock_guard lock(m_mutex);
+    // All or none: a set cut short would leave keys that SetConfigValue then never inserts.
     SQLiteAutoTransaction transaction(&m_db);
+    if (!transaction.Began())
+        return;
     for (const auto& [key, value] : kDefaults)
         query::Exec(m_db, "INSERT INTO t_config_data(profile, key, value) VALUES (?, ?, ?);", 1,
                     std::u16string_view(key), std::u16string_view(value));
@@ -326,6 +332,8 @@ bool ProfileStore::SetCurrentProfile(int id) {
     std::lock_guard lock(m_mutex);
     // Both updates in one transaction, so that no moment (or crash) leaves no current profile.
     SQLiteAutoTransaction transaction(&m_db);
+    if (!transaction.Began())
+        return false;
     query::Exec(m_db, "UPDATE t_profile_data SET status = ?", 0);
     if (!query::Exec(m_db, "UPDATE t_profile_data SET status = ? WHERE profile = ?", 1, id)) {
         transaction.Rollback();

@@ -31,7 +31,10 @@ int ProfileStore::SaveKeyAssignment(const KeyAssignment& a) {
     std::lock_guard lock(m_mutex);
     // The delete and the insert commit together: a crash between them must not lose the key's
     // function. A macro_value of 0 means "the keyboard's default", which is stored as no row.
+    // Without the transaction the delete would commit alone and a failing insert would lose it.
     SQLiteAutoTransaction transaction(&m_db);
+    if (!transaction.Began())
+        return 0;
     if (!query::Exec(m_db, "DELETE FROM t_key_macro_data WHERE profile = ? and fn_layer = ? and key_code = ?",
                      a.profile, a.fn_layer, a.key_code)) {
         transaction.Rollback();

@@ -76,6 +76,8 @@ bool ProfileStore::SetCurrentLightMode(int mode) {
     std::lock_guard lock(m_mutex);
     // Both updates commit together, so the table never rests with no current mode.
     SQLiteAutoTransaction transaction(&m_db);
+    if (!transaction.Began())
+        return false;
     query::Exec(m_db, "UPDATE t_light_data SET status = ?", 0);
     if (!query::Exec(m_db, "UPDATE t_light_data SET status = ? WHERE profile = ? and mode = ?", 1, 1, mode)) {
         transaction.Rollback();

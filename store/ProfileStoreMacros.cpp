@@ -60,6 +60,8 @@ bool ProfileStore::DeleteMacro(int id) {
     std::lock_guard lock(m_mutex);
     // The macro and its steps go together or not at all; orphaned steps would stay forever.
     SQLiteAutoTransaction transaction(&m_db);
+    if (!transaction.Began())
+        return false;
     if (!query::Exec(m_db, "DELETE FROM t_macro_data WHERE macro_id = ?", id) ||
         !query::Exec(m_db, "DELETE FROM t_macrorecord WHERE macro_id = ?", id)) {
         transaction.Rollback();

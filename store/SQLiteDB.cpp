@@ -19,7 +19,7 @@ void SQLiteStatement::StatementDeleter::operator()(sqlite3_stmt* statement) cons
 
 SQLiteDB::~SQLiteDB() = default;
 
-bool SQLiteDB::Open(const std::string& path, int flags) {
+bool SQLiteDB::Open(const std::string& path, int flags, Journal journal) {
     if (m_connection) {
         sqlite3_interrupt(m_connection.get());
         Close();
@@ -44,9 +44,10 @@ bool SQLiteDB::Open(const std::string& path, int flags) {
     // until the next open by any SQLite program replays the log). Where the log cannot be used
     // (a file system without shared memory, a file that is not a database), the rollback journal
     // stays and EXTRA also syncs the folder after the journal is deleted, the moment of commit.
-    SQLiteStatement journal;
-    const bool logged = Prepare(journal, "PRAGMA journal_mode = WAL") == SQLITE_OK &&
-                        journal.Step() == SQLITE_ROW && journal.ColumnText(0) == "wal";
+    SQLiteStatement mode;
+    const bool logged = journal == Journal::WriteAheadLog &&
+                        Prepare(mode, "PRAGMA journal_mode = WAL") == SQLITE_OK &&
+                        mode.Step() == SQLITE_ROW && mode.ColumnText(0) == "wal";
     Execute(logged ? "PRAGMA synchronous = FULL;" : "PRAGMA synchronous = EXTRA;");
     return true;
 }

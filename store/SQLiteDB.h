@@ -40,7 +40,12 @@ public:
     /// Closes any open connection, then opens the UTF-8 path with SQLite's open flags and sets the
     /// durability settings (see the source). False for an empty path or when SQLite refuses; the
     /// SQLite result code of the failure is kept in LastOpenResult().
-    bool Open(const std::string& path, int flags);
+    ///
+    /// The write-ahead log is the default. A target of the online backup must keep the rollback
+    /// journal: SQLite cannot back up into a logged database whose page size differs from the
+    /// source's, and a new file gets the default page size, not the source's.
+    enum class Journal { WriteAheadLog, Rollback };
+    bool Open(const std::string& path, int flags, Journal journal = Journal::WriteAheadLog);
     /// Closes the connection; false only when one existed and could not be closed (it is kept).
     bool Close();
     bool IsOpen() const { return m_connection != nullptr; }

@@ -28,4 +28,10 @@ TEST(Utf, MalformedInputBecomesReplacementCharacters) {
     EXPECT_EQ(base::ToUtf8(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD");
 }
 
+TEST(Utf, Utf32BecomesUtf16WithSurrogatePairs) {
+    EXPECT_EQ(base::ToUtf16(std::u32string_view(U"Keyboard \u00E4\U0001F600")), u"Keyboard \u00E4\U0001F600");
+    const char32_t invalid[] = {0xD800, 0xDFFF, 0x110000, 0xFFFFFFFF, U'x'};
+    EXPECT_EQ(base::ToUtf16(std::u32string_view(invalid, 5)), u"\uFFFD\uFFFD\uFFFD\uFFFDx");
+}
+
 } // namespace

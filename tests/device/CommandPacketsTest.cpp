@@ -82,6 +82,30 @@ TEST(CommandPacketsTest, ReplyOfTheLastKeyChunkFillsOnlyTheTable) {
     EXPECT_EQ(buffer[768], 0); // the 16 bytes past the table are dropped
 }
 
+TEST(CommandPacketsTest, ChunkReplyMustRepeatTheCommandAndTheChunksOffset) {
+    // Reply of chunk 5 (offset 280 = 0x0118) of a key table read.
+    HidReport reply;
+    reply[0] = HidReport::kAcknowledged;
+    reply[1] = device::CmdReadKeys;
+    reply[5] = 0x18;
+    reply[6] = 0x01;
+    const struct {
+        const char* name;
+        uint8_t command;
+        size_t index;
+        bool accepted;
+    } cases[] = {
+        {"its own chunk", device::CmdReadKeys, 5, true},
+        {"the next chunk", device::CmdReadKeys, 6, false},
+        {"the first chunk", device::CmdReadKeys, 0, false},
+        {"another read", device::CmdReadDefaultKeys, 5, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(device::IsChunkReply(reply, c.command, c.index), c.accepted) << c.name;
+    reply[0] = 0x00; // refused
+    EXPECT_FALSE(device::IsChunkReply(reply, device::CmdReadKeys, 5));
+}
+
 // A settings reply as the keyboard sends it: acknowledged, the request's header repeated, its own
 // bytes 0xA0 + i in the block.
 HidReport SettingsReply() {
@@ -147,6 +171,9 @@ TEST(CommandPacketsTest, OnlyAWholeSettingsReplyCanBeWrittenBack) {
     shortBlock[4] = 16;
     HidReport moved = SettingsReply();
     moved[5] = 8;
+    HidReport otherCommand = SettingsReply();
+    otherCommand[1] = device::CmdReadKeys; // a late reply of another read
+    EXPECT_FALSE(device::IsSettingsReply(otherCommand));
     EXPECT_FALSE(device::IsSettingsReply(refused));
     EXPECT_FALSE(device::IsSettingsReply(shortBlock));
     EXPECT_FALSE(device::IsSettingsReply(moved));

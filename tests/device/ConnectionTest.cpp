@@ -6,6 +6,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <gtest/gtest.h>
+#include <thread>
+#include <utility>
 
 namespace {
 
@@ -102,6 +104,75 @@ TEST_F(ConnectionTest, RescanStartsTheListenerWhenItFoundNoVendorInterface) {
     ASSERT_TRUE(connection.Rescan()); // the arrival task's rescan
     keyboard.SendEventReport(0x60, 3);
     ASSERT_TRUE(WaitForEvents(1));
+}
+
+TEST_F(ConnectionTest, RescanRestartsTheListenerOfAKeyboardThatWentAway) {
+    keyboard.SetDeviceChangeCallback({}); // no hot-plug events: only a rescan brings it back
+    ASSERT_TRUE(connection.IsListening());
+    keyboard.Unplug();
+    // The read under way ends within its 1000 ms timeout of simulated time; a reader that kept
+    // going on the dead interface would run the clock far past that.
+    const uint64_t unplugged = clock.NowMs();
+    while (connection.IsListening() && clock.NowMs() - unplugged < 5000)
+        std::this_thread::yield();
+    ASSERT_FALSE(connection.IsListening());
+
+    keyboard.Plug();
+    ASSERT_TRUE(connection.Rescan());
+    EXPECT_TRUE(connection.IsListening());
+    keyboard.SendEventReport(0x50, 4);
+    ASSERT_TRUE(WaitForEvents(1));
+}
+
+// A keyboard that runs a hook once, right after the configuration interface is opened: the
+// moment inside a rescan when the interface is held but the connection state is not yet set.
+class KeyboardWithOpenHook : public SimKeyboard {
+public:
+    using SimKeyboard::SimKeyboard;
+    std::unique_ptr<device::HidConnection> Open(const std::string& path) override {
+        std::unique_ptr<device::HidConnection> connection = SimKeyboard::Open(path);
+        if (onConfigOpen && path.find("mi_02") != std::string::npos)
+            std::exchange(onConfigOpen, {})();
+        return connection;
+    }
+    std::function<void()> onConfigOpen;
+};
+
+TEST(ConnectionRaceTest, RemovalDuringTheArrivalRescanIsNotMissed) {
+    base::ManualClock clock;
+    KeyboardWithOpenHook keyboard{clock, 0x3F51, 0x5A09};
+    int pagesHidden = 0;
+    device::DeviceConnection connection{keyboard, clock, {{}, [&] { ++pagesHidden; }, {}}};
+    connection.SetUp(u"3F51", u"5A09");
+    keyboard.Unplug();
+    ASSERT_FALSE(connection.Rescan());
+    keyboard.Plug();
+
+    // The keyboard is pulled out while the worker's arrival rescan holds the new interface; the
+    // hot-plug thread reports the removal at that moment.
+    std::thread hotplug;
+    std::mutex mutex;
+    std::condition_variable removalDone;
+    bool done = false;
+    keyboard.onConfigOpen = [&] {
+        keyboard.Unplug();
+        hotplug = std::thread([&] {
+            connection.OnDeviceChange(DeviceChange::Removal, "sim:keyboard/vid_3f51&pid_5a09&mi_02");
+            std::lock_guard lock(mutex);
+            done = true;
+            removalDone.notify_all();
+        });
+        // Give a removal that does not wait for the rescan the time to finish first (a correct one
+        // waits for the rescan, so this wait runs out; no clock can stand in for a lock).
+        std::unique_lock lock(mutex);
+        removalDone.wait_for(lock, std::chrono::milliseconds(200), [&] { return done; });
+    };
+    connection.Rescan();
+    hotplug.join();
+
+    EXPECT_FALSE(connection.IsConnected());
+    EXPECT_EQ(connection.GetDeviceIndex(), -1);
+    EXPECT_EQ(pagesHidden, 2); // the first unplugging and this one
 }
 
 TEST(EventReportTest, OnlyKinds50And60OfReportTwo) {

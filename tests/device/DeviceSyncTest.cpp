@@ -93,6 +93,32 @@ TEST_F(DeviceSyncTest, IncompleteReadKeepsStoredFunctionsAndTheCache) {
     }
 }
 
+TEST_F(DeviceSyncTest, LateRepliesAreNotTakenForTheNextChunk) {
+    // Keys across the table, all held by the keyboard, so none may be forgotten.
+    const store::KeyAssignment held[] = {Key(0, 20, 2, 4, 224), Key(1, 8, 2, 5), Key(0, 79, 2, 6),
+                                         Key(1, 82, 2, 7)};
+    for (const store::KeyAssignment& key : held)
+        store.SaveKeyAssignment(key);
+    ASSERT_TRUE(sync.WriteKeyTable());
+    store::ProfileStore::KeyTable cached{};
+    cached.fill(0x5A);
+    store.SetKeyTable(cached);
+    // 250 ms late: the ladder's retry makes a second reply that arrives during the next chunk's
+    // exchange.
+    keyboard.SetReplyDelay(250);
+
+    const bool whole = sync.FullSynchronisation();
+
+    if (whole)
+        EXPECT_EQ(store.GetKeyTable(), keyboard.GetFirmware().keys);
+    else
+        EXPECT_EQ(store.GetKeyTable(), cached);
+    for (const store::KeyAssignment& key : held) {
+        store::KeyAssignment kept;
+        EXPECT_TRUE(store.GetKeyAssignment(1, key.fn_layer, key.key_code, kept)) << key.key_code;
+    }
+}
+
 TEST_F(DeviceSyncTest, KeyTableIsNotWrittenWithoutTheKeyboardsTable) {
     store.SaveKeyAssignment(Key(0, 20, 2, 4, 224));
     keyboard.SetRefusing(true);

@@ -278,19 +278,8 @@ TEST_F(ExchangeFileTest, MacroWithoutItemsOrInfo) {
     EXPECT_EQ(steps[0].value, 4);
 }
 
+// Numbers are read with base::ParseLeadingInt (tested with base).
 TEST(ExchangeFileNamingTest, NumbersAndFileNames) {
-    const std::pair<std::u16string, int> numbers[] = {
-        {u"12", 12},
-        {u" \t-34x", -34},
-        {u"+7", 7},
-        {u"", 0},
-        {u"abc", 0},
-        {u"99999999999", INT_MAX},
-        {u"-99999999999", INT_MIN},
-    };
-    for (const auto& [text, value] : numbers) {
-        EXPECT_EQ(io::ParseNumber(text), value) << base::ToUtf8(text);
-    }
     EXPECT_EQ(io::FormatNumber(-5), u"-5");
     EXPECT_EQ(io::ExportFilePath("/home/u", u"Game/Work", 12345),
               std::filesystem::path("/home/u/Game_Work-12345.xml"));

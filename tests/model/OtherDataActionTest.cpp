@@ -1,6 +1,7 @@
 #include "model/OtherDataAction.h"
 
 #include "base/Clock.h"
+#include "base/Log.h"
 #include "base/Utf.h"
 
 #include <gtest/gtest.h>
@@ -85,6 +86,18 @@ TEST_F(RunOtherDataTest, WebsiteOpensTheAddressWithTheWwwRule) {
     source.Add({5, u"example.com", u"", 9});
     EXPECT_TRUE(Run(5));
     EXPECT_EQ(services.calls, (std::vector<std::u16string>{u"open https://www.example.com"}));
+}
+
+TEST_F(RunOtherDataTest, RefusedAddressIsLoggedEscaped) {
+    std::vector<std::string> warnings;
+    base::SetLogSink(
+        [&](base::LogLevel, std::string_view, std::string_view message) { warnings.emplace_back(message); });
+    source.Add({5, u"file:///x\nquillon error keys: forged\x1B[2J", u"", 9});
+    EXPECT_FALSE(Run(5));
+    base::SetLogSink({});
+    EXPECT_TRUE(services.calls.empty());
+    EXPECT_EQ(warnings, (std::vector<std::string>{
+                            "not opening the address file:///x\\nquillon error keys: forged\\x1B[2J"}));
 }
 
 TEST_F(RunOtherDataTest, TextIsPastedWithCtrlVHeldFor100Ms) {

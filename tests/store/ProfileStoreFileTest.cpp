@@ -117,6 +117,27 @@ TEST(ProfileStoreFile, BackupIsMadeOnceAndRemadeOnlyWhenDeleted) {
     EXPECT_EQ(RunSqliteTool(folder.BackupPath(), "SELECT name FROM t_profile_data;\n"), "P\n");
 }
 
+TEST(ProfileStoreFile, BackupIsMadeOfADatabaseWithASmallerPageSize) {
+    TempDataFolder folder;
+    {
+        // A file made by another SQLite program with its own page size.
+        SQLiteDB other;
+        ASSERT_TRUE(other.Open(folder.DatabasePath().string(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                               SQLiteDB::Journal::Rollback));
+        ASSERT_EQ(other.Execute("PRAGMA page_size = 1024; CREATE TABLE t_profile_data (profile INTEGER "
+                                "PRIMARY KEY AUTOINCREMENT, name TEXT, status INTEGER); "
+                                "INSERT INTO t_profile_data(name, status) VALUES ('mine', 1);"),
+                  SQLITE_OK);
+    }
+    {
+        ProfileStore store;
+        ASSERT_TRUE(store.Open(folder.Folder(), kName));
+    }
+    EXPECT_EQ(RunSqliteTool(folder.BackupPath(), "SELECT name FROM t_profile_data;\n"), "mine\n");
+    EXPECT_EQ(RunSqliteTool(folder.BackupPath(), "PRAGMA page_size;\n"), "1024\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.BackupPath().string() + ".partial"));
+}
+
 TEST(ProfileStoreFile, MissingDbFolderFailsWithoutCreatingIt) {
     TempDataFolder folder;
     std::filesystem::remove(folder.Root() / "db");

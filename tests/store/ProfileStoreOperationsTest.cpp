@@ -2,7 +2,10 @@
 #include "StoreTestSupport.h"
 #include "store/ProfileStore.h"
 
+#include <atomic>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <string_view>
 
 using namespace store;
 
@@ -122,6 +125,74 @@ TEST_F(ProfileStoreTest, FailedInsertKeepsTheKeysPreviousFunction) {
     KeyAssignment read;
     ASSERT_TRUE(m_store.GetKeyAssignment(1, 0, 4, read));
     EXPECT_EQ(read.macro_value, 5);
+}
+
+// BEGIN fails on the store's connection (as it may on a busy or failing file) while every other
+// statement still runs: an authorizer denies it, installed on each connection opened meanwhile.
+std::atomic<bool> g_refuseBegin{false};
+
+int RefuseBegin(void*, int action, const char* operation, const char*, const char*, const char*) {
+    const bool begin =
+        action == SQLITE_TRANSACTION && operation != nullptr && std::string_view(operation) == "BEGIN";
+    return begin && g_refuseBegin ? SQLITE_DENY : SQLITE_OK;
+}
+
+int InstallBeginRefusal(sqlite3* connection, const char**, const sqlite3_api_routines*) {
+    sqlite3_set_authorizer(connection, RefuseBegin, nullptr);
+    return SQLITE_OK;
+}
+
+class ProfileStoreWithoutBeginTest : public ProfileStoreTest {
+protected:
+    void SetUp() override {
+        sqlite3_auto_extension(reinterpret_cast<void (*)()>(&InstallBeginRefusal));
+        ProfileStoreTest::SetUp();
+    }
+    void TearDown() override {
+        g_refuseBegin = false;
+        sqlite3_cancel_auto_extension(reinterpret_cast<void (*)()>(&InstallBeginRefusal));
+    }
+    void FailStatement(const std::string& when, const std::string& table, const std::string& condition) {
+        ASSERT_EQ(Sql("CREATE TRIGGER fail_" + table + " BEFORE " + when + " ON " + table + " WHEN " +
+                      condition + " BEGIN SELECT RAISE(ABORT, 'disk full'); END;"),
+                  "");
+    }
+};
+
+// Each operation that must change all or nothing changes nothing when its transaction cannot
+// begin, even where one of its later statements fails.
+TEST_F(ProfileStoreWithoutBeginTest, AllOrNothingOperationsChangeNothing) {
+    ASSERT_GT(m_store.SaveKeyAssignment(Key(1, 0, 4, 2, 5, u"B")), 0);
+    ASSERT_EQ(m_store.AddProfile(u"one"), 1);
+    ASSERT_EQ(m_store.AddProfile(u"two"), 2);
+    ASSERT_TRUE(m_store.SetCurrentProfile(1));
+    const int macro = m_store.AddEmptyMacro(u"m");
+    ASSERT_TRUE(m_store.AddMacroSteps({{0, macro, 1, 0, 4, 10, u"a"}}));
+    FailInsertsOf("t_key_macro_data", "macro_value", 6);
+    FailStatement("UPDATE", "t_profile_data", "NEW.status = 1");
+    FailStatement("INSERT", "t_config_data", "NEW.key = 'userlight'");
+    FailStatement("DELETE", "t_macrorecord", "1");
+    g_refuseBegin = true;
+
+    EXPECT_EQ(m_store.SaveKeyAssignment(Key(1, 0, 4, 2, 6, u"C")), 0);
+    KeyAssignment read;
+    EXPECT_TRUE(m_store.GetKeyAssignment(1, 0, 4, read));
+    EXPECT_EQ(read.macro_value, 5);
+
+    EXPECT_FALSE(m_store.SetCurrentProfile(2));
+    EXPECT_EQ(m_store.GetCurrentProfile(), 1);
+
+    m_store.InsertConfigDefaults();
+    EXPECT_EQ(Sql("SELECT count(*) FROM t_config_data;"), "0\n");
+
+    EXPECT_FALSE(m_store.DeleteMacro(macro));
+    Macro kept;
+    EXPECT_TRUE(m_store.GetMacro(macro, kept));
+
+    // The reset's deletes run in order; the one of the macro steps fails.
+    m_store.DeleteAll();
+    EXPECT_EQ(Sql("SELECT count(*) FROM t_profile_data;"), "2\n");
+    EXPECT_TRUE(m_store.GetKeyAssignment(1, 0, 4, read));
 }
 
 TEST_F(ProfileStoreTest, KeyAssignmentListsFilterByProfileAndLayer) {
