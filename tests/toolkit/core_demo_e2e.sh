@@ -4,62 +4,12 @@
 # Usage: core_demo_e2e.sh <core_demo binary>
 set -uo pipefail
 demo="$1"
-work="$(mktemp -d)"
-xvfb_pid=""
-demo_pid=""
-
-cleanup() {
-    [ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*"
-    echo "--- demo output:"
-    cat "$work/out" 2>/dev/null
-    exit 1
-}
-
-for tool in Xvfb xdotool import convert compare; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "SKIP: $tool is not installed (scripts/packages/toolkit.txt lists it)"
-        exit 77
-    fi
-done
+source "$(dirname "$0")/demo_e2e_lib.sh"
+require_tools Xvfb xdotool import convert compare
 
 TESSEL_BACKEND=headless "$demo" --snapshot "$work/headless.png" || fail "no headless snapshot"
 
-display=""
-for n in $(seq 161 230); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-        display=":$n"
-        Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-        xvfb_pid=$!
-        for _ in $(seq 50); do
-            DISPLAY="$display" xdotool getdisplaygeometry >/dev/null 2>&1 && break
-            sleep 0.1
-        done
-        if DISPLAY="$display" xdotool getdisplaygeometry >/dev/null 2>&1; then
-            break
-        fi
-        kill "$xvfb_pid" 2>/dev/null
-        xvfb_pid=""
-        display=""
-    fi
-done
-[ -n "$display" ] || fail "no Xvfb display could be started"
-export DISPLAY="$display"
-unset TESSEL_BACKEND WAYLAND_DISPLAY
-
-wait_for_output() {
-    for _ in $(seq 100); do
-        grep -qx "$1" "$work/out" && return 0
-        sleep 0.1
-    done
-    fail "the demo never printed '$1'"
-}
+start_private_xvfb 161 230
 
 xdotool mousemove 1000 700
 "$demo" >"$work/out" 2>&1 &
@@ -88,4 +38,4 @@ wait "$demo_pid"
 status=$?
 demo_pid=""
 [ $status -eq 0 ] || fail "the demo exited with $status"
-echo "sample dialog passed on $display"
+echo "sample dialog passed on $DISPLAY"

@@ -4,61 +4,10 @@
 # Usage: platform_demo_e2e.sh <platform_demo binary>
 set -uo pipefail
 demo="$1"
-work="$(mktemp -d)"
-xvfb_pid=""
-demo_pid=""
+source "$(dirname "$0")/demo_e2e_lib.sh"
+require_tools Xvfb xdotool import convert
 
-cleanup() {
-    [ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*"
-    echo "--- demo output:"
-    cat "$work/out" 2>/dev/null
-    exit 1
-}
-
-for tool in Xvfb xdotool import convert; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "SKIP: $tool is not installed (scripts/packages/toolkit.txt lists it)"
-        exit 77
-    fi
-done
-
-# A free display number: no lock file and no socket.
-display=""
-for n in $(seq 90 160); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-        display=":$n"
-        Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-        xvfb_pid=$!
-        for _ in $(seq 50); do
-            DISPLAY="$display" xdotool getdisplaygeometry >/dev/null 2>&1 && break
-            sleep 0.1
-        done
-        if DISPLAY="$display" xdotool getdisplaygeometry >/dev/null 2>&1; then
-            break
-        fi
-        kill "$xvfb_pid" 2>/dev/null
-        xvfb_pid=""
-        display=""
-    fi
-done
-[ -n "$display" ] || fail "no Xvfb display could be started"
-export DISPLAY="$display"
-unset TESSEL_BACKEND WAYLAND_DISPLAY
-
-wait_for_output() {
-    for _ in $(seq 100); do
-        grep -qx "$1" "$work/out" && return 0
-        sleep 0.1
-    done
-    fail "the demo never printed '$1'"
-}
+start_private_xvfb 90 160
 
 # Checks the colour at a screen point, within a small tolerance: pixel <name> <x> <y> <r> <g> <b>
 pixel() {
@@ -120,4 +69,4 @@ wait "$demo_pid"
 status=$?
 demo_pid=""
 [ $status -eq 0 ] || fail "the demo exited with $status"
-echo "platform demo passed on $display"
+echo "platform demo passed on $DISPLAY"
