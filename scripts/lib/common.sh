@@ -32,7 +32,7 @@ quillon_install_deps() {
     quillon_log "installing ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
     quillon_as_root apt-get update -qq || return 1
-    quillon_as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null || return 1
+    quillon_as_root apt-get install -y -qq "${missing[@]}" >/dev/null || return 1
 }
 
 # Configures (once) and builds the tree in $QUILLON_BUILD_DIR; extra arguments go to the build.
