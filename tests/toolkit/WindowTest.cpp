@@ -83,6 +83,38 @@ TEST_F(WindowTest, DestroyGoesOwnedFirstThenParentBeforeChildrenAndNcDestroyInRe
     EXPECT_FALSE(DestroyWindow(owner));
 }
 
+// Destroying one owned window can take others with it; the owner's pass must not touch them after.
+TEST_F(WindowTest, DestroyCopesWithOwnedWindowsDestroyedOnTheWay) {
+    // A chain: destroying the middle window destroys the last one before the owner's pass reaches it.
+    HWND top = MakeWindow(0, 0, 50, 50);
+    HWND middle = MakeWindow(60, 0, 50, 50, WS_POPUP | WS_VISIBLE, top);
+    HWND last = MakeWindow(120, 0, 50, 50, WS_POPUP | WS_VISIBLE, middle);
+    Forget();
+    EXPECT_TRUE(DestroyWindow(top));
+    EXPECT_EQ(MessagesOf(nullptr, {WM_NCDESTROY}),
+              (std::vector<UINT>{WM_NCDESTROY, WM_NCDESTROY, WM_NCDESTROY}));
+    EXPECT_EQ(SeenOf(last, WM_NCDESTROY).size(), 1u);
+    EXPECT_FALSE(IsWindow(middle));
+    EXPECT_FALSE(IsWindow(last));
+
+    // A WM_DESTROY handler that destroys a sibling owned by the same window.
+    HWND owner = MakeWindow(0, 0, 50, 50);
+    HWND first = MakeWindow(60, 0, 50, 50, WS_POPUP | WS_VISIBLE, owner);
+    HWND sibling = MakeWindow(120, 0, 50, 50, WS_POPUP | WS_VISIBLE, owner);
+    Hooks()[first] = [sibling](HWND, UINT message, WPARAM, LPARAM, LRESULT&) {
+        if (message == WM_DESTROY) {
+            DestroyWindow(sibling);
+        }
+        return false;
+    };
+    Forget();
+    EXPECT_TRUE(DestroyWindow(owner));
+    EXPECT_EQ(SeenOf(sibling, WM_NCDESTROY).size(), 1u);
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_FALSE(IsWindow(sibling));
+    EXPECT_FALSE(IsWindow(owner));
+}
+
 TEST_F(WindowTest, CloseByDefaultDestroysAndHidingActivatesTheOwner) {
     HWND owner = MakeWindow(0, 0, 200, 200);
     HWND dialog = MakeWindow(50, 50, 100, 100, WS_POPUP | WS_VISIBLE, owner);
