@@ -333,8 +333,13 @@ void MessageQueue::NoteKeyMessage(const MSG& msg) {
 
 bool MessageQueue::Get(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, bool remove, bool wait) {
     Backend& backend = CurrentBackend();
+    // Only the thread that owns the backend's loop may run it (GTK is single-threaded); the others
+    // wait on their own queue alone.
+    bool pumps = backend.PumpsOnThisThread();
     for (;;) {
-        backend.Pump();
+        if (pumps) {
+            backend.Pump();
+        }
         HandleSentMessages();
         uint64_t now = backend.NowMs();
         if (TakePosted(msg, filter, filterMin, filterMax, remove) ||
@@ -350,7 +355,7 @@ bool MessageQueue::Get(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, bo
             return false;
         }
         int64_t timeout = MillisecondsToNextEvent(now);
-        if (backend.PumpsOnThisThread()) {
+        if (pumps) {
             {
                 // A post that slipped in after TakePosted must not be slept through.
                 std::lock_guard lock(m_mutex);
