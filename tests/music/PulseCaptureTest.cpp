@@ -115,6 +115,20 @@ TEST_F(PulseCaptureTest, NothingToCaptureUntilASinkAppears) {
     EXPECT_TRUE(WaitForSource("late.monitor"));
 }
 
+// Turned back on while its stream is still being made, the capture must not stay corked. The
+// window is short, so the order is run several times.
+TEST_F(PulseCaptureTest, ActivatedWhileTheStreamIsMadeSoundFlows) {
+    ASSERT_TRUE(m_server.Start({"quillon_a"}));
+    for (int attempt = 0; attempt < 12; ++attempt) {
+        SCOPED_TRACE(attempt);
+        m_capture->SetActive(false);
+        ASSERT_TRUE(m_capture->Start());
+        m_capture->SetActive(true);
+        EXPECT_TRUE(WaitForSource("quillon_a.monitor"));
+        m_capture->Stop();
+    }
+}
+
 TEST_F(PulseCaptureTest, CaptureStopsWhenTheServerGoesAndResumesWhenItReturns) {
     ASSERT_TRUE(m_server.Start({"quillon_a"}));
     m_capture->Start();
