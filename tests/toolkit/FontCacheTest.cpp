@@ -4,6 +4,7 @@
 #include "toolkit/platform/draw/FontRegistry.h"
 
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace tessel {
 namespace {
@@ -20,6 +21,21 @@ TEST(Manager, ToolkitWideSettings) {
     Manager::SetFont(u"DejaVu Sans", 14);
     EXPECT_EQ(Manager::GetFontName(), u"DejaVu Sans");
     EXPECT_EQ(Manager::GetFontWidth(), 14);
+    Manager::SetFont(u"HarmonyOS Sans SC", 20);
+}
+
+// Font lookups read the face name on other threads while the program may set it.
+TEST(Manager, SettingsAreSafeToReadWhileSet) {
+    const std::u16string a = u"A face name long enough to live on the heap", b = u"Another long face name";
+    std::thread writer([&] {
+        for (int i = 0; i < 2000; ++i)
+            Manager::SetFont(i % 2 ? a : b, 10 + i % 2);
+    });
+    for (int i = 0; i < 2000; ++i) {
+        const std::u16string name = Manager::GetFontName();
+        ASSERT_TRUE(name == a || name == b || name == u"HarmonyOS Sans SC");
+    }
+    writer.join();
     Manager::SetFont(u"HarmonyOS Sans SC", 20);
 }
 
