@@ -2,6 +2,7 @@
 #include "toolkit/platform/draw/Surface.h"
 
 #include <filesystem>
+#include <unistd.h>
 
 namespace tessel::test {
 namespace {
@@ -213,7 +214,8 @@ TEST_F(WindowTest, SnapshotComposesVisibleChildrenOverTheirParent) {
     EXPECT_EQ(shown->PixelAt(12, 8), 0xFFFF0000u);
     EXPECT_EQ(shown->PixelAt(27, 8), 0xFF0000FFu);
 
-    std::filesystem::path png = std::filesystem::temp_directory_path() / "tessel_snapshot_test.png";
+    std::filesystem::path png = std::filesystem::temp_directory_path() /
+                                ("tessel_snapshot_test_" + std::to_string(getpid()) + ".png");
     EXPECT_TRUE(Screen().SavePng(top, png));
     EXPECT_GT(std::filesystem::file_size(png), 0u);
     std::filesystem::remove(png);
