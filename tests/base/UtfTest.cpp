@@ -28,4 +28,16 @@ TEST(Utf, MalformedInputBecomesReplacementCharacters) {
     EXPECT_EQ(base::ToUtf8(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD");
 }
 
+TEST(Utf, AppendsCodePointsAndTellsSurrogatesApart) {
+    std::u16string out;
+    for (char32_t c : {U'A', U'\u4e2d', U'\U0001F600', U'\U0010FFFF'})
+        base::AppendUtf16(out, c);
+    EXPECT_EQ(out, u"A\u4e2d\U0001F600\U0010FFFF");
+    EXPECT_TRUE(base::IsHighSurrogate(out[2]));
+    EXPECT_TRUE(base::IsLowSurrogate(out[3]));
+    EXPECT_FALSE(base::IsHighSurrogate(out[3]));
+    EXPECT_FALSE(base::IsLowSurrogate(out[2]));
+    EXPECT_FALSE(base::IsHighSurrogate(u'\uD7FF') || base::IsLowSurrogate(u'\uE000'));
+}
+
 } // namespace

@@ -62,12 +62,8 @@ EditState* StateOf(HWND hwnd) {
     return it == States().end() ? nullptr : it->second.get();
 }
 
-bool IsHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
+using base::IsHighSurrogate;
+using base::IsLowSurrogate;
 
 size_t NextPosition(const std::u16string& text, size_t pos) {
     if (pos >= text.size()) {
