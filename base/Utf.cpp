@@ -24,6 +24,8 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
+} // namespace
+
 void AppendUtf16(std::u16string& out, char32_t cp) {
     if (cp < 0x10000) {
         out += static_cast<char16_t>(cp);
@@ -33,8 +35,6 @@ void AppendUtf16(std::u16string& out, char32_t cp) {
         out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
     }
 }
-
-} // namespace
 
 std::string ToUtf8(std::u16string_view text) {
     std::string out;

@@ -18,6 +18,19 @@ std::u16string ToUtf16(std::string_view text);
 /// value beyond U+10FFFF becomes U+FFFD.
 std::u16string ToUtf16(std::u32string_view text);
 
+/// True for the first unit of a surrogate pair (U+D800..U+DBFF).
+constexpr bool IsHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+/// True for the second unit of a surrogate pair (U+DC00..U+DFFF).
+constexpr bool IsLowSurrogate(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+/// Appends one code point as one unit, or as a surrogate pair above U+FFFF.
+void AppendUtf16(std::u16string& out, char32_t codePoint);
+
 /// Converts ASCII-only or UTF-8 literals and numbers quickly in tests and logs.
 inline std::u16string operator""_u16(const char* text, size_t size) {
     return ToUtf16(std::string_view(text, size));

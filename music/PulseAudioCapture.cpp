@@ -304,8 +304,9 @@ void PulseAudioCapture::OnSinkInfo(const pa_sink_info* info) {
     attr.minreq = static_cast<uint32_t>(-1);
     attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(FragmentUsec, &format));
     // When the sink goes away we follow the new default ourselves rather than be moved.
+    m_startedCorked = !m_active;
     const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_DONT_MOVE |
-                                                      (m_active ? 0 : PA_STREAM_START_CORKED));
+                                                      (m_startedCorked ? PA_STREAM_START_CORKED : 0));
     if (pa_stream_connect_record(m_stream.get(), m_sourceName.c_str(), &attr, flags) < 0) {
         base::LogError("music", "cannot record from " + m_sourceName);
         CloseStream();
@@ -317,6 +318,9 @@ void PulseAudioCapture::OnStreamState() {
     switch (pa_stream_get_state(m_stream.get())) {
     case PA_STREAM_READY:
         m_sampleRate = pa_stream_get_sample_spec(m_stream.get())->rate;
+        // SetActive while the stream was being made could not cork or uncork it; catch up now.
+        if (m_active == m_startedCorked)
+            Unref(pa_stream_cork(m_stream.get(), m_active ? 0 : 1, nullptr, nullptr));
         m_capturing = true;
         base::LogInfo("music", "capturing " + m_sourceName);
         break;

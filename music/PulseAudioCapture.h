@@ -87,10 +87,11 @@ private:
     std::unique_ptr<pa_context, PulseContextDeleter> m_context;
     std::unique_ptr<pa_stream, PulseStreamDeleter> m_stream;
     std::unique_ptr<pa_time_event, PulseTimeEventDeleter> m_retry;
-    bool m_wanted = false;    // Start was called and Stop was not
-    bool m_connected = false; // the context was ready since the last failure
-    bool m_active = true;     // sound should flow (the stream is corked otherwise)
-    std::string m_sinkName;   // the default sink the stream records from
+    bool m_wanted = false;        // Start was called and Stop was not
+    bool m_connected = false;     // the context was ready since the last failure
+    bool m_active = true;         // sound should flow (the stream is corked otherwise)
+    bool m_startedCorked = false; // the current stream was connected corked
+    std::string m_sinkName;       // the default sink the stream records from
     std::string m_sourceName;
 
     std::atomic<bool> m_capturing{false};

@@ -96,7 +96,8 @@ void SpectrumAnalyser::AddPacket(std::span<const float> samples, uint32_t frames
     for (size_t k = groups - kept; k < groups; ++k) {
         const float* group = &samples[4 * k];
         const float mean = (group[0] + group[1] + group[2] + group[3]) / 4.0f;
-        m_history[Size - groups + k] = mean * scale;
+        // One NaN or infinity would stay in the history and fill every bin; take it as silence.
+        m_history[Size - groups + k] = std::isfinite(mean) ? mean * scale : 0.0f;
     }
 }
 

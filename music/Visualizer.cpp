@@ -54,6 +54,11 @@ void Visualizer::SetEnabled(bool enabled) {
         m_source->SetActive(enabled);
 }
 
+bool Visualizer::IsParked() const {
+    std::lock_guard lock(m_stateMutex);
+    return m_parked;
+}
+
 bool Visualizer::IsEnabled() const {
     std::lock_guard lock(m_stateMutex);
     return m_enabled;
@@ -132,7 +137,9 @@ void Visualizer::ThreadLoop() {
     for (;;) {
         {
             std::unique_lock lock(m_stateMutex);
+            m_parked = true;
             m_wake.wait(lock, [this] { return !m_running || m_enabled; });
+            m_parked = false;
             if (!m_running)
                 return;
         }

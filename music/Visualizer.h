@@ -40,6 +40,8 @@ public:
     /// While disabled the thread waits without using the processor.
     void SetEnabled(bool enabled);
     bool IsEnabled() const;
+    /// True while the thread waits, disabled, to be enabled again (no frames, no pauses).
+    bool IsParked() const;
 
     /// Only device 0, the default playback device, exists; another index captures it too.
     void SetDeviceIndex(int index);
@@ -97,6 +99,7 @@ private:
     std::condition_variable m_wake;
     bool m_running = false;
     bool m_enabled = false;
+    bool m_parked = false;
     std::thread m_thread;
 
     // Owned by whoever runs frames (the thread): analysis, the two drawn pictures, hue phase.

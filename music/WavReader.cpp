@@ -1,5 +1,6 @@
 #include "music/WavReader.h"
 
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -106,6 +107,10 @@ bool WavReader::Parse(std::span<const uint8_t> bytes) {
     const size_t bytesPerSample = isInt16 ? 2 : 4;
     const size_t frameBytes = bytesPerSample * format->channels;
     const size_t frames = data.size() / frameBytes;
+    // 16-bit mono grows fourfold into stereo floats, so the file size alone does not bound this.
+    if (frames > m_maxFrames)
+        return Fail("WAV file too long: " + std::to_string(frames) + " frames, at most " +
+                    std::to_string(m_maxFrames));
     WavAudio audio;
     audio.sampleRate = format->sampleRate;
     audio.samples.resize(frames * 2);
@@ -118,6 +123,9 @@ bool WavReader::Parse(std::span<const uint8_t> bytes) {
             } else {
                 const uint32_t bits = Read32(p);
                 std::memcpy(&channel[c], &bits, sizeof bits);
+                // NaN or infinity would spread through every later analysis; treat it as silence.
+                if (!std::isfinite(channel[c]))
+                    channel[c] = 0.0f;
             }
         }
         audio.samples[2 * i] = channel[0];

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -20,6 +21,12 @@ struct WavAudio {
 /// extensible format). Anything else, or a damaged file, fails with a reason in GetLastError.
 class WavReader {
 public:
+    /// 2^27 frames: 1 GiB of decoded floats, about 46 minutes at 48 kHz.
+    static constexpr size_t DefaultMaxFrames = size_t{1} << 27;
+
+    /// Files that would decode to more than maxFrames frames fail rather than take the memory.
+    explicit WavReader(size_t maxFrames = DefaultMaxFrames) : m_maxFrames(maxFrames) {}
+
     bool Load(const std::string& path);
     bool Parse(std::span<const uint8_t> bytes);
 
@@ -29,6 +36,7 @@ public:
 private:
     bool Fail(std::string reason);
 
+    size_t m_maxFrames;
     WavAudio m_audio;
     std::string m_lastError;
 };

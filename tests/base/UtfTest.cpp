@@ -34,4 +34,16 @@ TEST(Utf, Utf32BecomesUtf16WithSurrogatePairs) {
     EXPECT_EQ(base::ToUtf16(std::u32string_view(invalid, 5)), u"\uFFFD\uFFFD\uFFFD\uFFFDx");
 }
 
+TEST(Utf, AppendsCodePointsAndTellsSurrogatesApart) {
+    std::u16string out;
+    for (char32_t c : {U'A', U'\u4e2d', U'\U0001F600', U'\U0010FFFF'})
+        base::AppendUtf16(out, c);
+    EXPECT_EQ(out, u"A\u4e2d\U0001F600\U0010FFFF");
+    EXPECT_TRUE(base::IsHighSurrogate(out[2]));
+    EXPECT_TRUE(base::IsLowSurrogate(out[3]));
+    EXPECT_FALSE(base::IsHighSurrogate(out[3]));
+    EXPECT_FALSE(base::IsLowSurrogate(out[2]));
+    EXPECT_FALSE(base::IsHighSurrogate(u'\uD7FF') || base::IsLowSurrogate(u'\uE000'));
+}
+
 } // namespace

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <optional>
+#include <string>
 
 // These tests run a private PulseAudio server with null sinks, play tones into it and capture
 // them through the sink's monitor, as the program does with the desktop's server.
@@ -115,6 +117,20 @@ TEST_F(PulseCaptureTest, NothingToCaptureUntilASinkAppears) {
     EXPECT_TRUE(WaitForSource("late.monitor"));
 }
 
+// Turned back on while its stream is still being made, the capture must not stay corked. The
+// window is short, so the order is run several times.
+TEST_F(PulseCaptureTest, ActivatedWhileTheStreamIsMadeSoundFlows) {
+    ASSERT_TRUE(m_server.Start({"quillon_a"}));
+    for (int attempt = 0; attempt < 12; ++attempt) {
+        SCOPED_TRACE(attempt);
+        m_capture->SetActive(false);
+        ASSERT_TRUE(m_capture->Start());
+        m_capture->SetActive(true);
+        EXPECT_TRUE(WaitForSource("quillon_a.monitor"));
+        m_capture->Stop();
+    }
+}
+
 TEST_F(PulseCaptureTest, CaptureStopsWhenTheServerGoesAndResumesWhenItReturns) {
     ASSERT_TRUE(m_server.Start({"quillon_a"}));
     m_capture->Start();
@@ -128,14 +144,39 @@ TEST_F(PulseCaptureTest, CaptureStopsWhenTheServerGoesAndResumesWhenItReturns) {
     EXPECT_TRUE(WaitForPeakInBin(30));
 }
 
+// Sets an environment variable for one scope and puts the old value (or its absence) back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : m_name(name) {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        setenv(name, value, 1);
+    }
+    ~ScopedEnv() {
+        if (m_old)
+            setenv(m_name, m_old->c_str(), 1);
+        else
+            unsetenv(m_name);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
 TEST(PulseCaptureNoServerTest, StartWithoutAServerCapturesNothing) {
-    setenv("PULSE_SERVER", "unix:/nonexistent/quillon/native", 1);
+    ScopedEnv server("PULSE_SERVER", "unix:/nonexistent/quillon/native");
     auto capture = PulseAudioCapture::Create();
     ASSERT_TRUE(capture);
     capture->Start();
+    // The connection fails asynchronously and is retried after a second; watching past that retry
+    // shows that neither the failure nor the retry pretends to capture.
+    EXPECT_FALSE(WaitUntil([&] { return capture->IsCapturing(); }, 1500));
     SpectrumAnalyser analyser;
     analyser.Analyse(capture.get());
-    EXPECT_FALSE(capture->IsCapturing());
+    EXPECT_EQ(*std::max_element(analyser.GetSpectrum().begin(), analyser.GetSpectrum().end()), 0.0f);
     capture->Stop();
 }
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <complex>
 #include <gtest/gtest.h>
+#include <limits>
 #include <numbers>
 #include <random>
 #include <vector>
@@ -109,6 +110,26 @@ TEST(SpectrumAnalyserTest, SilenceOnlyDecays) {
         for (int i = 0; i < SpectrumAnalyser::Size; ++i)
             ASSERT_NEAR(analyser.GetSpectrum()[i], expected, 1e-6) << "frame " << frame << " value " << i;
         EXPECT_EQ(analyser.GetBarHeights()[100], analyser.GetSpectrum()[100]);
+    }
+}
+
+// One bad sample in a packet of silence must not light the spectrum, now or later.
+TEST(SpectrumAnalyserTest, NonFiniteSamplesCountAsSilence) {
+    for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
+        SCOPED_TRACE(bad);
+        SpectrumAnalyser analyser;
+        MemoryAudioSource source;
+        source.Start();
+        std::vector<float> packet(2048, 0.0f);
+        packet[100] = bad;
+        source.Push(packet);
+        for (int frame = 0; frame < 2; ++frame) {
+            analyser.Analyse(&source);
+            for (float v : analyser.GetSpectrum())
+                ASSERT_EQ(v, 0.0f);
+            for (float v : analyser.GetBarHeights())
+                ASSERT_EQ(v, 0.0f);
+        }
     }
 }
 

@@ -8,9 +8,15 @@
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
+
+// A file name in the temporary folder that concurrent runs of this test do not share.
+std::string TempPath(const std::string& name) {
+    return (std::filesystem::temp_directory_path() / (std::to_string(getpid()) + "-" + name)).string();
+}
 
 // Writes a WAV file of `frames` frames of a 1 kHz tone: 16-bit mono or float stereo.
 std::string WriteTone(const std::string& name, bool floatStereo, uint32_t rate, int frames) {
@@ -36,7 +42,7 @@ std::string WriteTone(const std::string& name, bool floatStereo, uint32_t rate, 
             }
         }
     }
-    const std::string path = (std::filesystem::temp_directory_path() / name).string();
+    const std::string path = TempPath(name);
     std::ofstream file(path, std::ios::binary);
     auto write32 = [&file](uint32_t v) { file.write(reinterpret_cast<const char*>(&v), 4); };
     auto write16 = [&file](uint16_t v) { file.write(reinterpret_cast<const char*>(&v), 2); };
@@ -99,7 +105,7 @@ TEST(SpectrumDumpTest, OneLineOf256ValuesPerWhole15MsFrame) {
 }
 
 TEST(SpectrumDumpTest, DamagedFileFailsWithAMessage) {
-    const std::string path = (std::filesystem::temp_directory_path() / "quillon-dump-bad.wav").string();
+    const std::string path = TempPath("quillon-dump-bad.wav");
     std::ofstream(path) << "RIFF....WAVEjunk";
     int status = 0;
     const std::string output = RunSpectrumDump(path, status);

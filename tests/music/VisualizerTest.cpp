@@ -95,22 +95,19 @@ TEST(VisualizerTest, ThreadRunsWhileEnabledAndReadersSeeWholePictures) {
     changer.join();
     EXPECT_EQ(torn, 0);
 
-    // Disabled, the thread blocks: neither frames nor its 15 ms pauses go on.
+    // Disabled, the thread parks: it waits to be enabled, and neither frames nor its 15 ms pauses
+    // go on meanwhile.
     visualizer.SetEnabled(false);
-    uint64_t frames = visualizer.GetFrameCount();
-    EXPECT_TRUE(WaitFor([&] {
-        const uint64_t before = visualizer.GetFrameCount();
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        frames = visualizer.GetFrameCount();
-        return frames == before;
-    }));
+    ASSERT_TRUE(WaitFor([&] { return visualizer.IsParked(); }));
+    const uint64_t frames = visualizer.GetFrameCount();
     const uint64_t pausedAt = clock.NowMs();
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(visualizer.IsParked());
     EXPECT_EQ(visualizer.GetFrameCount(), frames);
     EXPECT_EQ(clock.NowMs(), pausedAt);
 
     visualizer.SetEnabled(true);
     EXPECT_TRUE(WaitFor([&] { return visualizer.GetFrameCount() > frames; }));
+    EXPECT_FALSE(visualizer.IsParked());
     visualizer.Shutdown();
 }
 

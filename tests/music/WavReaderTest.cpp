@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <gtest/gtest.h>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,34 @@ TEST(WavReaderTest, FloatStereoPassesThrough) {
     ASSERT_TRUE(reader.Parse(wav.Build())) << reader.GetLastError();
     EXPECT_EQ(reader.GetAudio().samples, (std::vector<float>{0.25f, -0.5f, 1.5f, 0.0f}));
     EXPECT_EQ(reader.GetAudio().GetFrameCount(), 2u);
+}
+
+TEST(WavReaderTest, NonFiniteFloatsBecomeSilence) {
+    WavBuilder wav;
+    wav.tag = 3;
+    wav.bits = 32;
+    for (float v : {std::numeric_limits<float>::quiet_NaN(), 0.5f, std::numeric_limits<float>::infinity(),
+                    -std::numeric_limits<float>::infinity()}) {
+        uint32_t bits;
+        std::memcpy(&bits, &v, 4);
+        WavBuilder::Put32(wav.data, bits);
+    }
+    WavReader reader;
+    ASSERT_TRUE(reader.Parse(wav.Build())) << reader.GetLastError();
+    EXPECT_EQ(reader.GetAudio().samples, (std::vector<float>{0.0f, 0.5f, 0.0f, 0.0f}));
+}
+
+// Mono 16-bit grows fourfold when decoded, so the frame count has its own bound.
+TEST(WavReaderTest, FilesLongerThanTheFrameBoundFail) {
+    WavBuilder wav;
+    wav.channels = 1;
+    wav.data.resize(2 * 3); // three frames
+    WavReader atBound(3);
+    EXPECT_TRUE(atBound.Parse(wav.Build())) << atBound.GetLastError();
+    WavReader pastBound(2);
+    EXPECT_FALSE(pastBound.Parse(wav.Build()));
+    EXPECT_NE(pastBound.GetLastError().find("too long"), std::string::npos);
+    EXPECT_TRUE(pastBound.GetAudio().samples.empty());
 }
 
 TEST(WavReaderTest, DamagedOrUnsupportedFilesFailWithAReason) {

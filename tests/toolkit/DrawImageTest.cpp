@@ -30,9 +30,13 @@ std::unique_ptr<Surface> Strip(int w, int h, Argb left, Argb right) {
 // Writes a GIF89a of 2 x 2 pixels with one frame per entry of `frames` (four palette indexes
 // each: 0 red, 1 green, 2 blue, 3 white) and the given delays in hundredths of a second. The
 // image data is LZW with a clear code before every pixel, which keeps every code 3 bits wide.
+// The logical screen the frames sit on may be larger (a frame is decoded at the screen's size).
 std::vector<uint8_t> TwoByTwoGif(const std::vector<std::vector<uint8_t>>& frames,
-                                 const std::vector<int>& delays) {
-    std::vector<uint8_t> out = {'G', 'I', 'F', '8', '9', 'a', 2, 0, 2, 0, 0x91, 0, 0};
+                                 const std::vector<int>& delays, uint16_t screenWidth = 2,
+                                 uint16_t screenHeight = 2) {
+    std::vector<uint8_t> out = {'G', 'I', 'F', '8', '9', 'a'};
+    out.insert(out.end(), {uint8_t(screenWidth), uint8_t(screenWidth >> 8), uint8_t(screenHeight),
+                           uint8_t(screenHeight >> 8), 0x91, 0, 0});
     out.insert(out.end(), {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255}); // palette
     const char* loop = "\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00";
     out.insert(out.end(), loop, loop + 19);
@@ -209,4 +213,29 @@ TEST(DrawImage, DamagedOrMissingInputGivesNull) {
     std::filesystem::remove(path);
 
     EXPECT_FALSE(Image::Save(*source, "/nonexistent-folder/x.png", ImageFormat::Png));
+}
+
+// Tiny files that claim huge pictures are refused before they are decoded.
+TEST(DrawImage, OversizedImagesAreRefused) {
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+    };
+    const Case cases[] = {
+        {"a 16000 x 16000 screen", TwoByTwoGif({{0, 1, 2, 3}}, {10}, 16000, 16000)},
+        {"a static 16000 x 16000 screen", TwoByTwoGif({{0, 1, 2, 3}}, {0}, 16000, 16000)},
+        // 20 frames of 1000 x 1000 make 80 MB, past the 64 MiB all frames may take together.
+        {"many full-size frames", TwoByTwoGif(std::vector<std::vector<uint8_t>>(20, {0, 1, 2, 3}),
+                                              std::vector<int>(20, 10), 1000, 1000)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_LT(c.bytes.size(), 2000u);
+        EXPECT_FALSE(Image::LoadFromMemory(c.bytes.data(), c.bytes.size()));
+    }
+    // Within the caps, a frame on a larger screen still loads at the screen's size.
+    const auto fits = TwoByTwoGif({{0, 1, 2, 3}, {3, 2, 1, 0}}, {10, 10}, 1000, 1000);
+    auto image = Image::LoadFromMemory(fits.data(), fits.size());
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->Frame(0).Width(), 1000);
 }

@@ -202,6 +202,29 @@ TEST_F(EditWindowTest, PaintsTheParentsColoursAndText) {
     EXPECT_GT(bright, 20);
 }
 
+// The toolkit's own faces (here the "HarmonyOS Sans SC" alias its font folder sets up) exist only in
+// its font map; an edit window must find them there, whatever was drawn before it.
+TEST_F(EditWindowTest, TextUsesTheToolkitsFaces) {
+    HWND edit = MakeEdit(0, 160, 30);
+    SetWindowTextW(edit, u"Wag 42");
+    auto shownIn = [&](const char16_t* face) {
+        EditFont font;
+        font.face = face;
+        font.pixelSize = 20;
+        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(&font), 1);
+        Pump();
+        std::unique_ptr<Surface> shown = CaptureWindow(edit);
+        std::vector<uint32_t> pixels;
+        for (int y = 0; shown && y < shown->Height(); ++y)
+            pixels.insert(pixels.end(), shown->Row(y), shown->Row(y) + shown->Width());
+        return pixels;
+    };
+    const auto alias = shownIn(u"HarmonyOS Sans SC");
+    ASSERT_FALSE(alias.empty());
+    EXPECT_EQ(alias, shownIn(u"Noto Sans CJK SC"));
+    EXPECT_NE(alias, shownIn(u"DejaVu Sans")); // the comparison does tell faces apart
+}
+
 using TooltipTest = PlatformTest;
 
 TEST_F(TooltipTest, ShowsBelowTheRectangleInsideTheWorkAreaWithoutActivation) {

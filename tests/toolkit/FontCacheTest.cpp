@@ -1,9 +1,11 @@
 #include "toolkit/core/FontCache.h"
 
+#include "base/ProgramPaths.h"
 #include "toolkit/core/Manager.h"
 #include "toolkit/platform/draw/FontRegistry.h"
 
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace tessel {
 namespace {
@@ -23,6 +25,21 @@ TEST(Manager, ToolkitWideSettings) {
     Manager::SetFont(u"HarmonyOS Sans SC", 20);
 }
 
+// Font lookups read the face name on other threads while the program may set it.
+TEST(Manager, SettingsAreSafeToReadWhileSet) {
+    const std::u16string a = u"A face name long enough to live on the heap", b = u"Another long face name";
+    std::thread writer([&] {
+        for (int i = 0; i < 2000; ++i)
+            Manager::SetFont(i % 2 ? a : b, 10 + i % 2);
+    });
+    for (int i = 0; i < 2000; ++i) {
+        const std::u16string name = Manager::GetFontName();
+        ASSERT_TRUE(name == a || name == b || name == u"HarmonyOS Sans SC");
+    }
+    writer.join();
+    Manager::SetFont(u"HarmonyOS Sans SC", 20);
+}
+
 TEST(FontCache, LibraryFacesAreMadeAvailable) {
     FontCache cache;
     EXPECT_TRUE(cache.AddGDITempFont(106));
@@ -38,7 +55,8 @@ TEST(FontCache, LibraryFacesAreMadeAvailable) {
     EXPECT_EQ(semibold->GetName(), u"Open Sans Semibold");
     EXPECT_FALSE(cache.AddTempFont(u"Anything", 5));
     EXPECT_FALSE(cache.AddTempFont(u"Anything", "/no/such/font.ttf"));
-    EXPECT_TRUE(cache.AddTempFont(u"Open Sans", "/usr/share/fonts/truetype/open-sans/OpenSans-Semibold.ttf"));
+    // The copy the build puts beside the program.
+    EXPECT_TRUE(cache.AddTempFont(u"Open Sans", base::ExecutableDir() / "fonts" / "OpenSans-Semibold.ttf"));
 }
 
 TEST(FontCache, FindAlwaysResolvesTheToolkitWideFace) {

@@ -145,6 +145,24 @@ TEST_F(MessageQueueTest, TwoThreadsSendingToEachOtherDoNotDeadlock) {
     worker.join();
 }
 
+// The ended thread's queue lives on in its window, so only the thread's end can answer for it.
+TEST_F(MessageQueueTest, SendingToAWindowWhoseThreadEndedAnswersZero) {
+    std::promise<HWND> made;
+    std::promise<void> end;
+    std::thread worker([&made, ended = end.get_future()] {
+        made.set_value(CreateWindowExW(0, u"Recorder", u"", WS_POPUP, 0, 0, 5, 5, nullptr, 0, nullptr));
+        ended.wait(); // ends without handling anything, its window left behind
+    });
+    HWND orphan = made.get_future().get();
+    ASSERT_NE(orphan, nullptr);
+    // This send arrives either before the thread ends (answered then) or after (refused at once).
+    std::thread sender([orphan] { EXPECT_EQ(SendMessageW(orphan, WM_USER, 0, 0), 0); });
+    end.set_value();
+    worker.join();
+    sender.join();
+    EXPECT_EQ(SendMessageW(orphan, WM_USER, 0, 0), 0);
+}
+
 TEST_F(MessageQueueTest, QuitComesAfterThePostedMessages) {
     HWND hwnd = MakeWindow(0, 0, 10, 10);
     Pump();

@@ -2,6 +2,7 @@
 #include "toolkit/platform/draw/Surface.h"
 
 #include <filesystem>
+#include <unistd.h>
 
 namespace tessel::test {
 namespace {
@@ -81,6 +82,38 @@ TEST_F(WindowTest, DestroyGoesOwnedFirstThenParentBeforeChildrenAndNcDestroyInRe
     EXPECT_FALSE(PostMessageW(owner, WM_USER, 0, 0));
     EXPECT_EQ(SendMessageW(owner, WM_USER, 0, 0), 0);
     EXPECT_FALSE(DestroyWindow(owner));
+}
+
+// Destroying one owned window can take others with it; the owner's pass must not touch them after.
+TEST_F(WindowTest, DestroyCopesWithOwnedWindowsDestroyedOnTheWay) {
+    // A chain: destroying the middle window destroys the last one before the owner's pass reaches it.
+    HWND top = MakeWindow(0, 0, 50, 50);
+    HWND middle = MakeWindow(60, 0, 50, 50, WS_POPUP | WS_VISIBLE, top);
+    HWND last = MakeWindow(120, 0, 50, 50, WS_POPUP | WS_VISIBLE, middle);
+    Forget();
+    EXPECT_TRUE(DestroyWindow(top));
+    EXPECT_EQ(MessagesOf(nullptr, {WM_NCDESTROY}),
+              (std::vector<UINT>{WM_NCDESTROY, WM_NCDESTROY, WM_NCDESTROY}));
+    EXPECT_EQ(SeenOf(last, WM_NCDESTROY).size(), 1u);
+    EXPECT_FALSE(IsWindow(middle));
+    EXPECT_FALSE(IsWindow(last));
+
+    // A WM_DESTROY handler that destroys a sibling owned by the same window.
+    HWND owner = MakeWindow(0, 0, 50, 50);
+    HWND first = MakeWindow(60, 0, 50, 50, WS_POPUP | WS_VISIBLE, owner);
+    HWND sibling = MakeWindow(120, 0, 50, 50, WS_POPUP | WS_VISIBLE, owner);
+    Hooks()[first] = [sibling](HWND, UINT message, WPARAM, LPARAM, LRESULT&) {
+        if (message == WM_DESTROY) {
+            DestroyWindow(sibling);
+        }
+        return false;
+    };
+    Forget();
+    EXPECT_TRUE(DestroyWindow(owner));
+    EXPECT_EQ(SeenOf(sibling, WM_NCDESTROY).size(), 1u);
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_FALSE(IsWindow(sibling));
+    EXPECT_FALSE(IsWindow(owner));
 }
 
 TEST_F(WindowTest, CloseByDefaultDestroysAndHidingActivatesTheOwner) {
@@ -181,7 +214,8 @@ TEST_F(WindowTest, SnapshotComposesVisibleChildrenOverTheirParent) {
     EXPECT_EQ(shown->PixelAt(12, 8), 0xFFFF0000u);
     EXPECT_EQ(shown->PixelAt(27, 8), 0xFF0000FFu);
 
-    std::filesystem::path png = std::filesystem::temp_directory_path() / "tessel_snapshot_test.png";
+    std::filesystem::path png = std::filesystem::temp_directory_path() /
+                                ("tessel_snapshot_test_" + std::to_string(getpid()) + ".png");
     EXPECT_TRUE(Screen().SavePng(top, png));
     EXPECT_GT(std::filesystem::file_size(png), 0u);
     std::filesystem::remove(png);

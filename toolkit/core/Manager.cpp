@@ -15,7 +15,10 @@ namespace tessel {
 
 namespace {
 
+// Written by the program (usually once at start-up) and read from any thread that looks up fonts,
+// so every access takes the lock and readers get copies.
 struct Settings {
+    std::mutex lock;
     std::u16string fontName = u"HarmonyOS Sans SC";
     int fontSize = 20;
 };
@@ -46,22 +49,32 @@ ProgramResources& TheResources() {
 } // namespace
 
 void Manager::SetFontName(const std::u16string& name) {
-    if (!name.empty())
-        TheSettings().fontName = name;
+    if (name.empty())
+        return;
+    auto& settings = TheSettings();
+    std::lock_guard guard(settings.lock);
+    settings.fontName = name;
 }
 
 void Manager::SetFont(const std::u16string& name, int size) {
-    SetFontName(name);
+    auto& settings = TheSettings();
+    std::lock_guard guard(settings.lock);
+    if (!name.empty())
+        settings.fontName = name;
     if (size >= 1)
-        TheSettings().fontSize = size;
+        settings.fontSize = size;
 }
 
 std::u16string Manager::GetFontName() {
-    return TheSettings().fontName;
+    auto& settings = TheSettings();
+    std::lock_guard guard(settings.lock);
+    return settings.fontName;
 }
 
 int Manager::GetFontWidth() {
-    return TheSettings().fontSize;
+    auto& settings = TheSettings();
+    std::lock_guard guard(settings.lock);
+    return settings.fontSize;
 }
 
 Argb Manager::GetSelectColor() {

@@ -25,7 +25,8 @@ enum class ResourceModule { Program, Library };
 using ResourceBytes = std::shared_ptr<const std::vector<uint8_t>>;
 
 /// Toolkit-wide settings and resources. The settings are meant to be written once at start-up,
-/// before any window exists; resources may be added at any time from any thread.
+/// before any window exists, but every call is safe from any thread; resources may be added at any
+/// time from any thread.
 class TESSEL_EXPORT Manager {
 public:
     /// Sets the face name every control copies when it is made (empty names are ignored).

@@ -31,7 +31,7 @@ struct FileDialogRequest {
 /// The part of the windowing layer that differs between GTK and the in-memory screen: native
 /// top-level windows, the event source, the clock, and blocking until something happens. The
 /// message queue, window tree, focus, capture, timers and painting are shared and live above it.
-/// Every call except Wake() happens on the UI thread.
+/// Every call except Wake(), NowMs() and CursorPos() happens on the UI thread.
 class TESSEL_EXPORT Backend {
 public:
     virtual ~Backend() = default;
@@ -54,7 +54,7 @@ public:
     /// Ends a Wait() in progress or the next one; safe from any thread.
     virtual void Wake() = 0;
 
-    /// Makes the native side of a top-level window; false when it cannot.
+    /// Makes the native side of a top-level window; false when it cannot (GTK: off the UI thread).
     virtual bool CreateNative(WindowObject& window) = 0;
     virtual void DestroyNative(WindowObject& window) = 0;
     /// Brings the native window in line with the object's visibility, minimised and maximised state.
@@ -82,6 +82,8 @@ public:
 
     /// Shows one of the IDC_ cursor shapes over our windows.
     virtual void SetCursorShape(int cursorId) = 0;
+    /// Any thread (PostMessageW stamps each message with it); off the UI thread it may be the
+    /// position of the last pointer event rather than a fresh query.
     virtual POINT CursorPos() const = 0;
     /// The work area of the monitor nearest the rectangle (screen coordinates).
     virtual RECT WorkArea(const RECT& near) const = 0;

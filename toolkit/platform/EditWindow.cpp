@@ -4,12 +4,12 @@
 #include "toolkit/platform/Messages.h"
 #include "toolkit/platform/VirtualKeys.h"
 #include "toolkit/platform/Window.h"
+#include "toolkit/platform/draw/CairoHandles.h"
 #include "toolkit/platform/draw/Surface.h"
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
-#include <pango/pangocairo.h>
 #include <unordered_map>
 
 namespace tessel {
@@ -24,16 +24,8 @@ constexpr int kPadding = 2;
 constexpr uint32_t kSelectionBack = 0xFF3399FF;
 constexpr uint32_t kSelectionText = 0xFFFFFFFF;
 
-struct CairoDeleter {
-    void operator()(cairo_t* cr) const { cairo_destroy(cr); }
-};
-struct LayoutDeleter {
-    void operator()(PangoLayout* layout) const { g_object_unref(layout); }
-};
-struct FontDescriptionDeleter {
-    void operator()(PangoFontDescription* font) const { pango_font_description_free(font); }
-};
-using LayoutPtr = std::unique_ptr<PangoLayout, LayoutDeleter>;
+using draw::CairoPtr;
+using draw::LayoutPtr;
 
 /// Everything one edit window keeps; lives from WM_NCCREATE to WM_NCDESTROY.
 struct EditState {
@@ -70,12 +62,8 @@ EditState* StateOf(HWND hwnd) {
     return it == States().end() ? nullptr : it->second.get();
 }
 
-bool IsHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
+using base::IsHighSurrogate;
+using base::IsLowSurrogate;
 
 size_t NextPosition(const std::u16string& text, size_t pos) {
     if (pos >= text.size()) {
@@ -157,8 +145,8 @@ PangoAttribute* ColorAttribute(PangoAttribute* (*make)(guint16, guint16, guint16
 
 /// A layout of the shown text in the window's font, wrapped to the width for multi-line edits.
 LayoutPtr MakeLayout(cairo_t* cr, const EditState& state, int width, bool withPreedit = false) {
-    LayoutPtr layout(pango_cairo_create_layout(cr));
-    std::unique_ptr<PangoFontDescription, FontDescriptionDeleter> font(pango_font_description_new());
+    LayoutPtr layout = draw::CreateLayout(cr);
+    draw::FontDescriptionPtr font(pango_font_description_new());
     pango_font_description_set_family(font.get(), base::ToUtf8(state.font.face).c_str());
     pango_font_description_set_absolute_size(font.get(), std::max(1, state.font.pixelSize) * PANGO_SCALE);
     pango_font_description_set_weight(font.get(), state.font.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
@@ -174,25 +162,24 @@ LayoutPtr MakeLayout(cairo_t* cr, const EditState& state, int width, bool withPr
                                                  : (state.style & ES_RIGHT) ? PANGO_ALIGN_RIGHT
                                                                             : PANGO_ALIGN_LEFT);
     }
-    PangoAttrList* attributes = pango_attr_list_new();
+    draw::AttrListPtr attributes(pango_attr_list_new());
     if (state.font.underline) {
-        pango_attr_list_insert(attributes, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
+        pango_attr_list_insert(attributes.get(), pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
     }
     if (withPreedit && !state.preedit.empty()) {
         PangoAttribute* underline = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
         underline->start_index = static_cast<guint>(Utf8Index(shown, state.caret));
         underline->end_index = static_cast<guint>(Utf8Index(shown, state.caret + state.preedit.size()));
-        pango_attr_list_insert(attributes, underline);
+        pango_attr_list_insert(attributes.get(), underline);
     } else if (state.focused && state.SelStart() != state.SelEnd()) {
         int start = Utf8Index(shown, state.SelStart());
         int end = Utf8Index(shown, state.SelEnd());
-        pango_attr_list_insert(attributes,
+        pango_attr_list_insert(attributes.get(),
                                ColorAttribute(pango_attr_background_new, kSelectionBack, start, end));
-        pango_attr_list_insert(attributes,
+        pango_attr_list_insert(attributes.get(),
                                ColorAttribute(pango_attr_foreground_new, kSelectionText, start, end));
     }
-    pango_layout_set_attributes(layout.get(), attributes);
-    pango_attr_list_unref(attributes);
+    pango_layout_set_attributes(layout.get(), attributes.get());
     return layout;
 }
 
@@ -215,9 +202,9 @@ POINT LayoutOrigin(const EditState& state, PangoLayout* layout, const RECT& clie
 }
 
 /// A scratch Cairo context for measuring when no paint is in progress.
-std::unique_ptr<cairo_t, CairoDeleter> MeasuringContext() {
+CairoPtr MeasuringContext() {
     static cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
-    return std::unique_ptr<cairo_t, CairoDeleter>(cairo_create(scratch));
+    return CairoPtr(cairo_create(scratch));
 }
 
 /// Scrolls so the caret is inside the client area.
@@ -377,7 +364,7 @@ void Paint(HWND hwnd, EditState& state) {
     if (state.style & ES_READONLY && !colors.transparent) {
         colors.background = 0xFFF0F0F0;
     }
-    std::unique_ptr<cairo_t, CairoDeleter> cr(cairo_create(surface->CairoSurface()));
+    CairoPtr cr(cairo_create(surface->CairoSurface()));
     cairo_t* c = cr.get();
     cairo_set_operator(c, CAIRO_OPERATOR_SOURCE);
     if (colors.transparent) {

@@ -24,11 +24,18 @@ std::shared_ptr<MessageQueue> MakeQueue() {
     return queue;
 }
 
+// Holds a thread's queue and closes it when the thread ends. The queue itself may live on (the
+// registry and senders hold it), so its destructor cannot be what answers waiting senders.
+struct ThreadQueue {
+    std::shared_ptr<MessageQueue> queue = MakeQueue();
+    ~ThreadQueue() { queue->Close(); }
+};
+
 } // namespace
 
 std::shared_ptr<MessageQueue> MessageQueue::Current() {
-    thread_local std::shared_ptr<MessageQueue> queue = MakeQueue();
-    return queue;
+    thread_local ThreadQueue holder;
+    return holder.queue;
 }
 
 void MessageQueue::WakeAll() {
@@ -56,8 +63,18 @@ void MessageQueue::Wake() {
 }
 
 MessageQueue::~MessageQueue() {
+    Close();
+}
+
+void MessageQueue::Close() {
+    std::deque<std::unique_ptr<Sent>> unanswered;
+    {
+        std::lock_guard lock(m_mutex);
+        m_closed = true;
+        unanswered.swap(m_sent);
+    }
     // Senders waiting on a thread that ends get 0, as for a window that went away.
-    for (auto& sent : m_sent) {
+    for (auto& sent : unanswered) {
         sent->result.set_value(0);
         if (std::shared_ptr<MessageQueue> sender = sent->sender.lock()) {
             sender->Wake();
@@ -90,6 +107,9 @@ LRESULT MessageQueue::SendAndWait(const MSG& msg) {
     std::future<LRESULT> result = sent->result.get_future();
     {
         std::lock_guard lock(m_mutex);
+        if (m_closed) {
+            return 0; // nobody is left to answer
+        }
         m_sent.push_back(std::move(sent));
     }
     Wake();
@@ -313,8 +333,13 @@ void MessageQueue::NoteKeyMessage(const MSG& msg) {
 
 bool MessageQueue::Get(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, bool remove, bool wait) {
     Backend& backend = CurrentBackend();
+    // Only the thread that owns the backend's loop may run it (GTK is single-threaded); the others
+    // wait on their own queue alone.
+    bool pumps = backend.PumpsOnThisThread();
     for (;;) {
-        backend.Pump();
+        if (pumps) {
+            backend.Pump();
+        }
         HandleSentMessages();
         uint64_t now = backend.NowMs();
         if (TakePosted(msg, filter, filterMin, filterMax, remove) ||
@@ -330,7 +355,7 @@ bool MessageQueue::Get(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, bo
             return false;
         }
         int64_t timeout = MillisecondsToNextEvent(now);
-        if (backend.PumpsOnThisThread()) {
+        if (pumps) {
             {
                 // A post that slipped in after TakePosted must not be slept through.
                 std::lock_guard lock(m_mutex);

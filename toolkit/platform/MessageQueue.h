@@ -38,6 +38,9 @@ public:
     /// messages sent to its own windows, so two threads sending to each other do not deadlock.
     LRESULT SendAndWait(const MSG& msg);
     void PostQuit(int exitCode);
+    /// Called when the owning thread ends: answers waiting senders with 0, and every later send
+    /// gets 0 at once.
+    void Close();
     /// Drops every queued message, timer and tracking state of a window being destroyed.
     void ForgetWindow(HWND hwnd);
 
@@ -108,6 +111,7 @@ private:
     std::deque<MSG> m_posted;
     std::deque<std::unique_ptr<Sent>> m_sent;
     bool m_quit = false;
+    bool m_closed = false;
     int m_exitCode = 0;
 
     std::vector<Timer> m_timers;

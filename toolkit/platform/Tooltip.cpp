@@ -3,10 +3,10 @@
 #include "base/Utf.h"
 #include "toolkit/platform/Messages.h"
 #include "toolkit/platform/Window.h"
+#include "toolkit/platform/draw/CairoHandles.h"
 #include "toolkit/platform/draw/Surface.h"
 
 #include <algorithm>
-#include <pango/pangocairo.h>
 
 namespace tessel {
 
@@ -19,16 +19,15 @@ constexpr int kGap = 4;
 constexpr int kMaxWidth = 400;
 constexpr const char* kFont = "Sans 9";
 
-/// Lays out the text as the tooltip shows it; the caller unrefs the layout.
-PangoLayout* MakeLayout(cairo_t* cr, const std::u16string& text) {
-    PangoLayout* layout = pango_cairo_create_layout(cr);
-    PangoFontDescription* font = pango_font_description_from_string(kFont);
-    pango_layout_set_font_description(layout, font);
-    pango_font_description_free(font);
+/// Lays out the text as the tooltip shows it.
+draw::LayoutPtr MakeLayout(cairo_t* cr, const std::u16string& text) {
+    draw::LayoutPtr layout = draw::CreateLayout(cr);
+    draw::FontDescriptionPtr font(pango_font_description_from_string(kFont));
+    pango_layout_set_font_description(layout.get(), font.get());
     std::string utf8 = base::ToUtf8(text);
-    pango_layout_set_text(layout, utf8.c_str(), static_cast<int>(utf8.size()));
-    pango_layout_set_width(layout, (kMaxWidth - 2 * kPaddingX) * PANGO_SCALE);
-    pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
+    pango_layout_set_text(layout.get(), utf8.c_str(), static_cast<int>(utf8.size()));
+    pango_layout_set_width(layout.get(), (kMaxWidth - 2 * kPaddingX) * PANGO_SCALE);
+    pango_layout_set_wrap(layout.get(), PANGO_WRAP_WORD_CHAR);
     return layout;
 }
 
@@ -42,7 +41,8 @@ LRESULT TooltipProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         PAINTSTRUCT paint;
         Surface* surface = BeginPaint(hwnd, &paint);
         if (surface) {
-            cairo_t* cr = cairo_create(surface->CairoSurface());
+            draw::CairoPtr context(cairo_create(surface->CairoSurface()));
+            cairo_t* cr = context.get();
             cairo_set_source_rgb(cr, 1.0, 1.0, 0xE1 / 255.0);
             cairo_paint(cr);
             cairo_set_source_rgb(cr, 0.46, 0.46, 0.46);
@@ -51,12 +51,10 @@ LRESULT TooltipProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             GetClientRect(hwnd, &client);
             cairo_rectangle(cr, 0.5, 0.5, client.Width() - 1, client.Height() - 1);
             cairo_stroke(cr);
-            PangoLayout* layout = MakeLayout(cr, GetWindowTextW(hwnd));
+            draw::LayoutPtr layout = MakeLayout(cr, GetWindowTextW(hwnd));
             cairo_set_source_rgb(cr, 0, 0, 0);
             cairo_move_to(cr, kPaddingX, kPaddingY);
-            pango_cairo_show_layout(cr, layout);
-            g_object_unref(layout);
-            cairo_destroy(cr);
+            pango_cairo_show_layout(cr, layout.get());
         }
         EndPaint(hwnd, &paint);
         return 0;
@@ -87,15 +85,11 @@ BOOL ShowTooltip(HWND tooltip, const std::u16string& text, const RECT& near) {
     if (text.empty()) {
         return HideTooltip(tooltip);
     }
-    cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
-    cairo_t* cr = cairo_create(scratch);
-    PangoLayout* layout = MakeLayout(cr, text);
+    draw::CairoSurfacePtr scratch(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
+    draw::CairoPtr cr(cairo_create(scratch.get()));
     int width = 0;
     int height = 0;
-    pango_layout_get_pixel_size(layout, &width, &height);
-    g_object_unref(layout);
-    cairo_destroy(cr);
-    cairo_surface_destroy(scratch);
+    pango_layout_get_pixel_size(MakeLayout(cr.get(), text).get(), &width, &height);
     width += 2 * kPaddingX;
     height += 2 * kPaddingY;
 

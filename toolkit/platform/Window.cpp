@@ -385,10 +385,17 @@ BOOL DestroyWindow(HWND hwnd) {
     }
     window->destroying = true;
 
-    // Owned windows go first, completely.
+    // Owned windows go first, completely. Destroying one can destroy others (its own owned windows,
+    // or whatever a WM_DESTROY handler chooses), so they are held by handle and looked up each time.
+    std::vector<HWND> owned;
     for (WindowObject* other : WindowsOfQueue(window->queue.get())) {
-        if (!other->IsChild() && other->parent == hwnd && !other->destroying) {
-            DestroyWindow(other->hwnd);
+        if (!other->IsChild() && other->parent == hwnd) {
+            owned.push_back(other->hwnd);
+        }
+    }
+    for (HWND ownedHwnd : owned) {
+        if (WindowObject* other = OwnWindow(ownedHwnd); other && !other->destroying) {
+            DestroyWindow(ownedHwnd);
         }
     }
     if (window->visible) {

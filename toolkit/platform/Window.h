@@ -11,6 +11,13 @@
 // The window functions of the layer, named and shaped as the toolkit's design expects them. All
 // of them run on the thread that created the window unless they say otherwise; a stale or null
 // handle makes them do nothing and return false / 0 / null.
+//
+// Threads: a window is used from the thread that created it. Its state (rectangle, visibility,
+// text, styles, children) is not synchronised, so the getters too (GetWindowRect, IsWindowVisible,
+// GetWindowTextW, GetParent, ...) belong to that thread even where they do not check it. Other
+// threads reach a window only through PostMessageW, SendMessageW and IsWindow. With the GTK
+// backend, top-level windows can only be made on the UI thread (CreateWindowExW returns null
+// elsewhere).
 namespace tessel {
 
 // Classes and windows.

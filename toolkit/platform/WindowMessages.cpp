@@ -1,3 +1,4 @@
+#include "base/Utf.h"
 #include "toolkit/platform/Backend.h"
 #include "toolkit/platform/MessageQueue.h"
 #include "toolkit/platform/Window.h"
@@ -80,13 +81,7 @@ BOOL TranslateMessage(const MSG* msg) {
     }
     UINT charMessage = msg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;
     std::u16string units;
-    char32_t c = msg->character;
-    if (c >= 0x10000) {
-        units += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-        units += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-    } else {
-        units += static_cast<char16_t>(c);
-    }
+    base::AppendUtf16(units, msg->character);
     WindowObject* window = OwnWindow(msg->hwnd);
     if (!window) {
         return 0;

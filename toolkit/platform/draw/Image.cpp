@@ -17,6 +17,23 @@ constexpr int kMaxFrames = 4096;
 // Browsers show delays below 20 ms as 100 ms; gdk-pixbuf already raises tiny delays, this only
 // guards against a zero delay that would stall the frame walk.
 constexpr int kMinDelayMs = 10;
+// Hostile files are small: a GIF of a hundred bytes can claim a 16000 x 16000 screen, and each of
+// thousands of frames is decoded at full size. These caps bound what one image may cost.
+constexpr size_t kMaxFileBytes = size_t{32} << 20;
+constexpr size_t kMaxDecodedBytes = size_t{64} << 20; // all frames together, 4 bytes a pixel
+
+size_t DecodedBytes(int width, int height) {
+    return size_t(std::max(width, 0)) * size_t(std::max(height, 0)) * 4;
+}
+
+// The loader announces the size before it allocates anything; asking for a size of 0 x 0 then
+// makes it fail the load instead of decoding.
+void RefuseHugeSize(GdkPixbufLoader* loader, int width, int height, gpointer refused) {
+    if (DecodedBytes(width, height) > kMaxDecodedBytes) {
+        *static_cast<bool*>(refused) = true;
+        gdk_pixbuf_loader_set_size(loader, 0, 0);
+    }
+}
 
 // Copies a pixbuf (straight RGBA or RGB bytes) into a new premultiplied ARGB32 surface.
 std::unique_ptr<Surface> SurfaceFromPixbuf(GdkPixbuf* pixbuf) {
@@ -53,6 +70,12 @@ std::unique_ptr<Image> Image::Load(const std::filesystem::path& path) {
         base::LogWarning("draw", "cannot open image " + path.string());
         return nullptr;
     }
+    std::error_code error;
+    const auto fileSize = std::filesystem::file_size(path, error);
+    if (error || fileSize > kMaxFileBytes) {
+        base::LogWarning("draw", "image file too large or unreadable: " + path.string());
+        return nullptr;
+    }
     std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     auto image = LoadFromMemory(bytes.data(), bytes.size());
     if (!image)
@@ -63,7 +86,13 @@ std::unique_ptr<Image> Image::Load(const std::filesystem::path& path) {
 std::unique_ptr<Image> Image::LoadFromMemory(const void* data, size_t size) {
     if (!data || size == 0)
         return nullptr;
+    if (size > kMaxFileBytes) {
+        base::LogWarning("draw", "image data too large: " + std::to_string(size) + " bytes");
+        return nullptr;
+    }
     draw::PixbufLoaderPtr loader(gdk_pixbuf_loader_new());
+    bool hugeSize = false;
+    g_signal_connect(loader.get(), "size-prepared", G_CALLBACK(RefuseHugeSize), &hugeSize);
     GError* rawError = nullptr;
     const bool written =
         gdk_pixbuf_loader_write(loader.get(), static_cast<const guchar*>(data), size, &rawError);
@@ -72,6 +101,10 @@ std::unique_ptr<Image> Image::LoadFromMemory(const void* data, size_t size) {
     // The loader must always be closed, even after a failed write.
     const bool closed = gdk_pixbuf_loader_close(loader.get(), &rawError);
     draw::GErrorPtr closeError(rawError);
+    if (hugeSize) {
+        base::LogWarning("draw", "image refused: its size would take more than 64 MiB");
+        return nullptr;
+    }
     if (!written || !closed) {
         base::LogWarning("draw", "image decoding failed: " +
                                      ErrorText(writeError ? writeError.get() : closeError.get()));
@@ -96,8 +129,17 @@ std::unique_ptr<Image> Image::LoadFromMemory(const void* data, size_t size) {
     G_GNUC_BEGIN_IGNORE_DEPRECATIONS
     GTimeVal clock = {0, 0};
     draw::PixbufIterPtr iter(gdk_pixbuf_animation_get_iter(animation, &clock));
+    size_t decoded = 0;
     while (int(image->m_frames.size()) < kMaxFrames) {
-        auto frame = SurfaceFromPixbuf(gdk_pixbuf_animation_iter_get_pixbuf(iter.get()));
+        GdkPixbuf* pixbuf = gdk_pixbuf_animation_iter_get_pixbuf(iter.get());
+        if (pixbuf) {
+            decoded += DecodedBytes(gdk_pixbuf_get_width(pixbuf), gdk_pixbuf_get_height(pixbuf));
+            if (decoded > kMaxDecodedBytes) {
+                base::LogWarning("draw", "animation refused: its frames would take more than 64 MiB");
+                return nullptr;
+            }
+        }
+        auto frame = SurfaceFromPixbuf(pixbuf);
         if (!frame)
             return nullptr;
         const int delay = gdk_pixbuf_animation_iter_get_delay_time(iter.get());

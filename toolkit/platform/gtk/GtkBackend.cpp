@@ -8,6 +8,7 @@
 #include "toolkit/platform/Window.h"
 #include "toolkit/platform/WindowObject.h"
 
+#include <atomic>
 #include <exception>
 #include <gtk/gtk.h>
 #include <thread>
@@ -42,13 +43,27 @@ auto Guarded(const char* what, Body body) -> decltype(body()) {
 }
 
 // The pointer position as of the last pointer event, so that stamping each message with the cursor
-// position costs no round trip to the display server. UI thread only.
-POINT g_pointer;
-bool g_pointerKnown = false;
+// position costs no round trip to the display server. Written on the UI thread; read from any
+// thread (PostMessageW), hence one atomic word: x in the high half, y in the low, 0 until known.
+std::atomic<uint64_t> g_pointer{0};
+constexpr uint64_t kPointerKnown = 1ull << 63;
 
 void NotePointer(double rootX, double rootY) {
-    g_pointer = POINT{static_cast<int>(rootX), static_cast<int>(rootY)};
-    g_pointerKnown = true;
+    auto x = static_cast<uint32_t>(static_cast<int32_t>(rootX)) & 0x7FFFFFFF;
+    auto y = static_cast<uint32_t>(static_cast<int32_t>(rootY));
+    g_pointer.store(kPointerKnown | (uint64_t{x} << 32) | y, std::memory_order_relaxed);
+}
+
+/// The last noted position; false when no pointer event came yet.
+bool NotedPointer(POINT& point) {
+    uint64_t packed = g_pointer.load(std::memory_order_relaxed);
+    if (!(packed & kPointerKnown)) {
+        return false;
+    }
+    // Bit 30 of x is its sign; shifting it up to bit 31 and back restores negative coordinates.
+    point.x = static_cast<int32_t>(static_cast<uint32_t>(packed >> 32) << 1) >> 1;
+    point.y = static_cast<int32_t>(static_cast<uint32_t>(packed));
+    return true;
 }
 
 WindowObject* ObjectOf(gpointer data) {
@@ -294,6 +309,11 @@ public:
     void Wake() override { g_main_context_wakeup(nullptr); }
 
     bool CreateNative(WindowObject& window) override {
+        if (!PumpsOnThisThread()) {
+            // GTK is not thread-safe: its windows live on the thread that runs its loop.
+            base::LogWarning("gtk", "a top-level window can only be made on the UI thread");
+            return false;
+        }
         // Small undecorated helpers (tooltips, drop-downs) are override-redirect popups: the window
         // manager neither places nor focuses them.
         bool popup = (window.style & WS_POPUP) && (window.exStyle & WS_EX_TOOLWINDOW) &&
@@ -571,8 +591,10 @@ public:
     }
 
     POINT CursorPos() const override {
-        if (g_pointerKnown) {
-            return g_pointer;
+        POINT noted{0, 0};
+        // GDK may only be asked on its own thread; other threads get the last noted position.
+        if (NotedPointer(noted) || !PumpsOnThisThread()) {
+            return noted;
         }
         GdkDisplay* display = gdk_display_get_default();
         GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(display));

@@ -51,7 +51,10 @@ WindowObject* HeadlessBackend::TopLevelAt(POINT screen) const {
 }
 
 void HeadlessBackend::MoveMouse(int x, int y) {
-    m_cursorPos = POINT{x, y};
+    {
+        std::lock_guard lock(m_cursorMutex);
+        m_cursorPos = POINT{x, y};
+    }
     WindowObject* captured = TopLevelOf(FindWindowObject(GetCapture()));
     WindowObject* under = TopLevelAt(m_cursorPos);
     if (m_pointerWindow && (!under || under->hwnd != m_pointerWindow)) {

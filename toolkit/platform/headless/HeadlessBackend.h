@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <mutex>
 
 namespace tessel {
 
@@ -74,7 +75,10 @@ public:
     void SetInputMethodEnabled(WindowObject&, bool) override {}
     void SetInputMethodCaret(WindowObject&, const RECT&) override {}
     void SetCursorShape(int cursorId) override { m_cursor = cursorId; }
-    POINT CursorPos() const override { return m_cursorPos; }
+    POINT CursorPos() const override {
+        std::lock_guard lock(m_cursorMutex);
+        return m_cursorPos;
+    }
     RECT WorkArea(const RECT&) const override { return m_workArea; }
     int ScaleFactor(const WindowObject&) const override { return 1; }
     bool SetClipboardText(const std::u16string& text) override;
@@ -89,6 +93,8 @@ private:
 
     RECT m_screen{0, 0, 1920, 1080};
     RECT m_workArea{0, 0, 1920, 1080};
+    // Written by MoveMouse on the test's thread, read by PostMessageW on any thread.
+    mutable std::mutex m_cursorMutex;
     POINT m_cursorPos;
     HWND m_pointerWindow = nullptr;
     int m_cursor = 32512;
