@@ -1,5 +1,7 @@
 #include "io/XmlEscape.h"
 
+#include "base/Utf.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <vector>
@@ -205,8 +207,8 @@ std::u16string EscapeAttribute(std::u16string_view value) {
         default:
             if (c < 0x20 || c == 0xFFFE || c == 0xFFFF) {
                 out += kReplacement;
-            } else if (c >= 0xD800 && c <= 0xDBFF && i + 1 < value.size() && value[i + 1] >= 0xDC00 &&
-                       value[i + 1] <= 0xDFFF) {
+            } else if (base::IsHighSurrogate(c) && i + 1 < value.size() &&
+                       base::IsLowSurrogate(value[i + 1])) {
                 out += c;
                 out += value[++i];
             } else if (c >= 0xD800 && c <= 0xDFFF) {

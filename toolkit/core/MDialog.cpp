@@ -167,15 +167,7 @@ LRESULT MDialog::OnSize(UINT, int, int) {
 }
 
 void MDialog::SetupBackTranslucent() {
-    if (!m_hwnd)
-        return;
-    if (m_alpha != 255) {
-        ModifyExStyle(0, WS_EX_LAYERED);
-        SetLayeredWindowAttributes(m_hwnd, 0, uint8_t(m_alpha), LWA_ALPHA);
-    } else if (m_colorKey != 0xFFFFFF) {
-        ModifyExStyle(0, WS_EX_LAYERED);
-        SetLayeredWindowAttributes(m_hwnd, m_colorKey, 255, LWA_COLORKEY);
-    }
+    ApplyBackTranslucency(m_alpha, m_colorKey, 0xFFFFFF);
 }
 
 LRESULT MDialog::OnMouseMove(UINT, CPoint) {

@@ -129,15 +129,7 @@ MControl* MPopupWnd::CreateArea(const std::u16string& className, UINT id, const 
 }
 
 void MPopupWnd::SetupBackTranslucent() {
-    if (!m_hwnd)
-        return;
-    if (m_alpha != 255) {
-        ModifyExStyle(0, WS_EX_LAYERED);
-        SetLayeredWindowAttributes(m_hwnd, 0, uint8_t(m_alpha), LWA_ALPHA);
-    } else if (m_colorKey != 0xF1F1F1) {
-        ModifyExStyle(0, WS_EX_LAYERED);
-        SetLayeredWindowAttributes(m_hwnd, m_colorKey, 255, LWA_COLORKEY);
-    }
+    ApplyBackTranslucency(m_alpha, m_colorKey, 0xF1F1F1);
 }
 
 } // namespace tessel

@@ -239,32 +239,38 @@ DWORD MWindow::GetExStyle() const {
     return m_hwnd ? DWORD(GetWindowLongPtrW(m_hwnd, GWL_EXSTYLE)) : 0;
 }
 
-BOOL MWindow::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) {
+BOOL MWindow::ModifyStyleBits(int index, DWORD remove, DWORD add, UINT swpFlags) {
     if (!m_hwnd)
         return 0;
-    const DWORD old = GetStyle();
+    const DWORD old = DWORD(GetWindowLongPtrW(m_hwnd, index));
     const DWORD wanted = (old & ~remove) | add;
     if (wanted == old)
         return 0;
-    SetWindowLongPtrW(m_hwnd, GWL_STYLE, LONG_PTR(wanted));
+    SetWindowLongPtrW(m_hwnd, index, LONG_PTR(wanted));
     if (swpFlags)
         ::tessel::SetWindowPos(m_hwnd, nullptr, 0, 0, 0, 0,
                                swpFlags | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return 1;
 }
 
+BOOL MWindow::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) {
+    return ModifyStyleBits(GWL_STYLE, remove, add, swpFlags);
+}
+
 BOOL MWindow::ModifyExStyle(DWORD remove, DWORD add, UINT swpFlags) {
+    return ModifyStyleBits(GWL_EXSTYLE, remove, add, swpFlags);
+}
+
+void MWindow::ApplyBackTranslucency(int alpha, COLORREF colorKey, COLORREF noKey) {
     if (!m_hwnd)
-        return 0;
-    const DWORD old = GetExStyle();
-    const DWORD wanted = (old & ~remove) | add;
-    if (wanted == old)
-        return 0;
-    SetWindowLongPtrW(m_hwnd, GWL_EXSTYLE, LONG_PTR(wanted));
-    if (swpFlags)
-        ::tessel::SetWindowPos(m_hwnd, nullptr, 0, 0, 0, 0,
-                               swpFlags | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    return 1;
+        return;
+    if (alpha != 255) {
+        ModifyExStyle(0, WS_EX_LAYERED);
+        SetLayeredWindowAttributes(m_hwnd, 0, uint8_t(alpha), LWA_ALPHA);
+    } else if (colorKey != noKey) {
+        ModifyExStyle(0, WS_EX_LAYERED);
+        SetLayeredWindowAttributes(m_hwnd, colorKey, 255, LWA_COLORKEY);
+    }
 }
 
 BOOL MWindow::GetClientRect(RECT* rect) const {

@@ -96,7 +96,14 @@ public:
 protected:
     /// Default processing: the previous procedure of the class.
     LRESULT CallPrevious(UINT message, WPARAM wParam, LPARAM lParam);
+    /// Makes the window layered with a constant alpha when it is not 255, or else with the colour
+    /// key when it differs from `noKey` (each window kind has its own "no key" value).
+    void ApplyBackTranslucency(int alpha, COLORREF colorKey, COLORREF noKey);
 
+private:
+    BOOL ModifyStyleBits(int index, DWORD remove, DWORD add, UINT swpFlags);
+
+protected:
     HWND m_parentHwnd = nullptr;
     HWND m_hwnd = nullptr;
     WNDPROC m_previousProc = nullptr;
