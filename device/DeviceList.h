@@ -85,6 +85,8 @@ private:
     void ScanLocked();
     bool Ladder(HidConnection& connection, HidReport& report);
     bool WriteRequest(HidConnection& connection, const HidReport& report);
+    // Writes the request, and once more after `retryDelayMs` when the first write fails.
+    bool WriteWithRetry(HidConnection& connection, const HidReport& report, uint32_t retryDelayMs);
     int ReadReply(HidConnection& connection, uint8_t (&reply)[HidReport::kReplySize], int timeoutMs);
 
     HidTransport& m_transport;

@@ -23,6 +23,13 @@ bool DeviceList::WriteRequest(HidConnection& connection, const HidReport& report
     return connection.Write(report.data(), HidReport::kSize) >= 0;
 }
 
+bool DeviceList::WriteWithRetry(HidConnection& connection, const HidReport& report, uint32_t retryDelayMs) {
+    if (WriteRequest(connection, report))
+        return true;
+    m_clock.SleepMs(retryDelayMs);
+    return WriteRequest(connection, report);
+}
+
 int DeviceList::ReadReply(HidConnection& connection, uint8_t (&reply)[HidReport::kReplySize], int timeoutMs) {
     std::memset(reply, 0, sizeof reply);
     int count = connection.Read(reply, sizeof reply, timeoutMs);
@@ -32,11 +39,8 @@ int DeviceList::ReadReply(HidConnection& connection, uint8_t (&reply)[HidReport:
 // Steps shared by SendReport and QueryReport once the checksum is set: write (with one immediate
 // retry), then up to four reads and two more writes until a reply acknowledges.
 bool DeviceList::Ladder(HidConnection& connection, HidReport& report) {
-    if (!WriteRequest(connection, report)) {
-        m_clock.SleepMs(10);
-        if (!WriteRequest(connection, report))
-            return false;
-    }
+    if (!WriteWithRetry(connection, report, 10))
+        return false;
     uint8_t reply[HidReport::kReplySize];
     // Only a reply read after the latest write counts; otherwise the buffer keeps the request.
     bool haveReply = false;
@@ -99,11 +103,8 @@ bool DeviceList::SendReportFast(HidReport& report, int index) {
         return false;
     m_clock.SleepMs(2);
     report.SetChecksum();
-    if (!WriteRequest(*connection, report)) {
-        m_clock.SleepMs(2);
-        if (!WriteRequest(*connection, report))
-            return false;
-    }
+    if (!WriteWithRetry(*connection, report, 2))
+        return false;
     m_clock.SleepMs(2);
     uint8_t reply[HidReport::kReplySize];
     if (ReadReply(*connection, reply, kFastReplyTimeoutMs) > 0)
